@@ -1,0 +1,56 @@
+#include "media/commandline.h"
+
+namespace {
+
+bool parseSize(const QString &text, int *w, int *h)
+{
+    const int x = text.indexOf('x');
+    if (x < 0)
+        return false;
+    bool okW = false, okH = false;
+    *w = text.left(x).toInt(&okW);
+    *h = text.mid(x + 1).toInt(&okH);
+    return okW && okH;
+}
+
+} // namespace
+
+bool fitFrame(int srcW, int srcH, int boxW, int boxH, int *width, int *height)
+{
+    if (srcW <= 0 || srcH <= 0 || boxW <= 0 || boxH <= 0)
+        return false;
+    const double ratio = double(srcW) / double(srcH);
+    int w = boxW;
+    int h = int(boxW / ratio);
+    if (h > boxH) {
+        w = int(ratio * boxH);
+        h = boxH;
+    }
+    if (w % 2)
+        ++w;
+    if (h % 2)
+        ++h;
+    *width = w;
+    *height = h;
+    return true;
+}
+
+QStringList buildPresetArguments(const QString &ffmpegArgs, const QString &aspect)
+{
+    QStringList tokens = ffmpegArgs.split(' ');
+    const QString first = tokens.first();
+    if (first == "-pix_fmt" || first == "-vn" || ffmpegArgs.contains("-aspect"))
+        return tokens;
+    if (aspect.isEmpty()) {
+        tokens << "-vn";
+        return tokens;
+    }
+    // A preset or input size that doesn't have the expected form is passed on
+    // unchanged rather than guessed at.
+    int srcW, srcH, boxW, boxH, w, h;
+    if (tokens.size() < 2 || !parseSize(aspect, &srcW, &srcH)
+        || !parseSize(tokens.at(1), &boxW, &boxH) || !fitFrame(srcW, srcH, boxW, boxH, &w, &h))
+        return tokens;
+    tokens[1] = QString::number(w) + "x" + QString::number(h);
+    return tokens;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMutex>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+
+// Probes queued files with ffmpeg, one after another, on its own thread:
+// name parts, duration, first video and audio stream, and a thumbnail.
+class FileInfoThread : public QThread
+{
+    Q_OBJECT
+public:
+    explicit FileInfoThread(QObject *parent = nullptr);
+    ~FileInfoThread() override;
+
+    // Queues a path and starts the thread when it is idle.
+    void enqueue(const QString &path);
+    // Forgets the queue and waits for the current probe to end.
+    void shutdown();
+
+    static constexpr int toolWaitMs = 30000;
+
+    // "hh:mm:ss" in seconds, or -1 when the text is not such a time.
+    static int clockSeconds(const QString &hhmmss);
+    // The comma-separated fields after the first `tag` ("Video:", "Audio:"),
+    // or an empty list when the tag is missing or opens the text.
+    static QStringList streamFields(const QString &text, const QString &tag);
+    // The first free thumbnail name in `folder` for the given seconds.
+    static QString thumbnailPath(const QString &folder, qint64 seconds);
+    // Where in the input the thumbnail is taken, in whole seconds.
+    static int thumbnailSeconds(const QString &duration);
+
+signals:
+    void fileInfoReady(QStringList fileInfo, QStringList fileVideoInfo, QStringList fileAudioInfo);
+
+protected:
+    void run() override;
+
+private:
+    QString runTool(const QString &program, const QStringList &args);
+
+    QMutex m_lock;
+    QStringList m_queue;
+    bool m_active = false;
+    std::atomic<bool> m_quit{false};
+};
