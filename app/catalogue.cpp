@@ -1,0 +1,91 @@
+#include "app/catalogue.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace Catalogue {
+
+namespace {
+
+// Rows contribute their first `columns` values by position; NULL becomes "".
+QStringList rows(QSqlQuery &query, int columns)
+{
+    QStringList list;
+    while (query.next()) {
+        for (int i = 0; i < columns; ++i)
+            list << query.value(i).toString();
+    }
+    return list;
+}
+
+QStringList rows(const QString &statement, int columns)
+{
+    QSqlQuery query;
+    if (!query.exec(statement))
+        return {};
+    return rows(query, columns);
+}
+
+} // namespace
+
+void open(const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
+    db.setDatabaseName(path);
+    db.open();
+}
+
+void close()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+}
+
+QStringList addModel()
+{
+    return rows("SELECT * FROM tbl_AddCategories", addColumns);
+}
+
+QStringList deviceModel()
+{
+    return rows("SELECT * FROM tbl_FormatCategories WHERE device=1 ORDER BY count DESC, default_pos ASC",
+                formatColumns);
+}
+
+QStringList formatModel()
+{
+    return rows("SELECT * FROM tbl_FormatCategories WHERE device!=1 ORDER BY count DESC, default_pos ASC",
+                formatColumns);
+}
+
+QStringList outputModel(const QString &formatId)
+{
+    QSqlQuery query;
+    if (!query.prepare("SELECT * FROM tbl_OutputCategories WHERE format=? "
+                       "ORDER BY count DESC, default_pos ASC"))
+        return {};
+    bool numeric = false;
+    const qlonglong id = formatId.toLongLong(&numeric);
+    query.addBindValue(numeric ? QVariant(id) : QVariant(formatId));
+    if (!query.exec())
+        return {};
+    return rows(query, outputColumns);
+}
+
+void incrementCount(int formatId, int outputId)
+{
+    QSqlQuery format;
+    format.prepare("UPDATE tbl_FormatCategories SET count=(count+1) WHERE id=?");
+    format.addBindValue(formatId);
+    format.exec();
+    QSqlQuery output;
+    output.prepare("UPDATE tbl_OutputCategories SET count=(count+1) WHERE id=?");
+    output.addBindValue(outputId);
+    output.exec();
+}
+
+} // namespace Catalogue

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The catalogue of input kinds, devices, formats and output presets, read
+// from data.db on the default connection as flat lists of N strings a row.
+namespace Catalogue {
+
+constexpr int addColumns = 6;
+constexpr int formatColumns = 7;
+constexpr int outputColumns = 9;
+
+void open(const QString &path);
+void close();
+
+QStringList addModel();
+QStringList deviceModel();
+QStringList formatModel();
+QStringList outputModel(const QString &formatId);
+void incrementCount(int formatId, int outputId);
+
+} // namespace Catalogue

@@ -1,0 +1,486 @@
+#include "app/mainwindow.h"
+
+#include "app/catalogue.h"
+#include "app/tempfiles.h"
+#include "app/updatecheck.h"
+#include "disc/burndisc.h"
+#include "disc/selectcd.h"
+#include "disc/selectdrive.h"
+#include "disc/selectdvd.h"
+#include "media/commandline.h"
+#include "media/conversionthread.h"
+#include "media/droppablewidget.h"
+#include "media/fileinfothread.h"
+#include "platform/desktop.h"
+#include "platform/folders.h"
+#include "platform/prompts.h"
+#include "platform/textlog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QVBoxLayout>
+#include <QWindow>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QQuickWidget(parent)
+    , m_parent(parent)
+{
+    Catalogue::open(Folders::cataloguePath());
+    m_addModel = Catalogue::addModel();
+    m_deviceModel = Catalogue::deviceModel();
+    m_formatModel = Catalogue::formatModel();
+
+    rootContext()->setContextProperty("mainwnd", this);
+    setResizeMode(QQuickWidget::SizeRootObjectToView);
+    setClearColor(Qt::transparent);
+    setSource(QUrl("qrc:/qml/main.qml"));
+
+    m_dropTarget = new DroppableWidget(this);
+    m_probe = new FileInfoThread(this);
+    m_runner = new ConversionThread();
+    m_selectCd = new SelectCD(this);
+    m_selectDvd = new SelectDVD(this);
+    m_burner = new BurnDisc(this);
+    m_selectDrive = new SelectDrive(this);
+
+    setMinimumSize(800, 552);
+    buildMenus();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QSizeGrip(this), 0, Qt::AlignBottom | Qt::AlignRight);
+
+    m_dragging = false;
+
+    if (QQuickItem *root = rootObject()) {
+        connect(root, &QQuickItem::heightChanged, this, &MainWindow::changeDroppableSize);
+        connect(root, &QQuickItem::widthChanged, this, &MainWindow::changeDroppableSize);
+    }
+    connect(m_dropTarget, &DroppableWidget::openCDRipDialog, this, &MainWindow::openCDRipper);
+    connect(m_dropTarget, &DroppableWidget::fileDropped, this, &MainWindow::fileDropped);
+    connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
+    connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
+    connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
+    connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
+    connect(m_runner, &ConversionThread::conversionCancelled, this, &MainWindow::conversionCancelled);
+    connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
+    connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
+    connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);
+    connect(m_burner, &BurnDisc::burnProgress, this, &MainWindow::burnProgress);
+    connect(m_burner, &BurnDisc::textStatus, this, &MainWindow::burnTextStatus);
+    connect(m_burner, &BurnDisc::burnEstTime, this, &MainWindow::burnEstTime);
+    connect(m_addAudioAction, &QAction::triggered, this, &MainWindow::addAudioFile);
+    connect(m_addVideoAction, &QAction::triggered, this, &MainWindow::addVideoFile);
+    connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitAction);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::aboutAction);
+    connect(m_manualAction, &QAction::triggered, this, &MainWindow::manualAction);
+    connect(m_websiteAction, &QAction::triggered, this, &MainWindow::websiteAction);
+    connect(m_updateAction, &QAction::triggered, this, &MainWindow::updateAction);
+    connect(m_reportBugAction, &QAction::triggered, this, &MainWindow::reportBugAction);
+    connect(m_selectCd, &SelectCD::minimize, this, &MainWindow::minimize);
+    connect(m_selectDvd, &SelectDVD::minimize, this, &MainWindow::minimize);
+
+    m_network = new QNetworkAccessManager(this);
+    m_automaticCheck = true;
+    startUpdateCheck();
+}
+
+MainWindow::~MainWindow()
+{
+    stopWorkers();
+    if (m_runner && !m_runner->isRunning())
+        delete m_runner;
+    m_addModel.clear();
+    m_deviceModel.clear();
+    m_formatModel.clear();
+    Catalogue::close();
+}
+
+QString MainWindow::separator() const
+{
+    return Folders::separator();
+}
+
+void MainWindow::stopWorkers()
+{
+    // The converter must not outlive the program: stop the run and give it
+    // time to end its child process.
+    if (m_runner && m_runner->isRunning()) {
+        m_runner->requestStop();
+        m_runner->wait(5000);
+    }
+    if (m_probe)
+        m_probe->shutdown();
+}
+
+// Frame
+
+void MainWindow::changeDroppableSize()
+{
+    m_dropTarget->setFixedSize(width() - 410, height() - 42);
+}
+
+void MainWindow::minimize()
+{
+    QQuickWidget::showMinimized();
+}
+
+void MainWindow::showMaximized()
+{
+    m_normalGeometry = geometry();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+}
+
+void MainWindow::showNormal()
+{
+    setGeometry(m_normalGeometry);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    QQuickWidget::mousePressEvent(event);
+    const QPoint at = event->position().toPoint();
+    m_pressX = at.x();
+    m_pressY = at.y();
+    if (event->button() == Qt::LeftButton && m_pressY <= 30) {
+        // Wayland does not let clients place their windows.
+        if (QGuiApplication::platformName().startsWith("wayland") && windowHandle())
+            windowHandle()->startSystemMove();
+        else
+            m_dragging = true;
+    }
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    QQuickWidget::mouseMoveEvent(event);
+    if (m_dragging)
+        move(pos() + event->position().toPoint() - QPoint(m_pressX, m_pressY));
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    QQuickWidget::mouseReleaseEvent(event);
+    m_dragging = false;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *)
+{
+    m_dropTarget->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+}
+
+void MainWindow::dragLeaveEvent(QDragLeaveEvent *)
+{
+    m_dropTarget->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+}
+
+// Catalogue
+
+QStringList MainWindow::getAddModel()
+{
+    return m_addModel;
+}
+
+QStringList MainWindow::getDeviceModel()
+{
+    return m_deviceModel;
+}
+
+QStringList MainWindow::getFormatModel()
+{
+    return m_formatModel;
+}
+
+QStringList MainWindow::getOutputModel(QString id)
+{
+    return Catalogue::outputModel(id);
+}
+
+void MainWindow::incrementCount(int formatId, int outputId)
+{
+    Catalogue::incrementCount(formatId, outputId);
+}
+
+// Menus, About box, web links and the update check
+
+void MainWindow::buildMenus()
+{
+    m_addAudioAction = new QAction(tr("Add Audio File"), this);
+    m_addVideoAction = new QAction(tr("Add Video File"), this);
+    m_exitAction = new QAction(tr("Exit"), this);
+    m_aboutAction = new QAction(tr("About"), this);
+    m_manualAction = new QAction(tr("Manual"), this);
+    m_websiteAction = new QAction(tr("Website"), this);
+    m_updateAction = new QAction(tr("Check for Updates"), this);
+    m_reportBugAction = new QAction(tr("Report a Bug"), this);
+
+    m_fileMenu = new QMenu(this);
+    m_fileMenu->addAction(m_addAudioAction);
+    m_fileMenu->addAction(m_addVideoAction);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_exitAction);
+
+    m_helpMenu = new QMenu(this);
+    m_helpMenu->addAction(m_aboutAction);
+    m_helpMenu->addSeparator();
+    m_helpMenu->addAction(m_manualAction);
+    m_helpMenu->addAction(m_websiteAction);
+    m_helpMenu->addSeparator();
+    m_helpMenu->addAction(m_updateAction);
+    m_helpMenu->addAction(m_reportBugAction);
+}
+
+void MainWindow::showMenu(int menu, int x)
+{
+    QMenu *which = menu == 0 ? m_fileMenu : menu == 1 ? m_helpMenu : nullptr;
+    if (which)
+        which->popup(mapToGlobal(QPoint(x, 30)));
+}
+
+void MainWindow::aboutAction()
+{
+    QImageReader reader(":/qml/images/icon.ico");
+    reader.jumpToImage(2);
+    Prompts::Box box;
+    box.title = "About";
+    box.text = "MediaForgeStudio v" + QCoreApplication::applicationVersion();
+    box.informativeText = "This software uses libraries from the FFmpeg project under the LGPLv2.1";
+    box.iconPixmap = QPixmap::fromImage(reader.read());
+    Prompts::show(box);
+}
+
+void MainWindow::websiteAction()
+{
+    QDesktopServices::openUrl(UpdateCheck::siteUrl("/"));
+}
+
+void MainWindow::manualAction()
+{
+    QDesktopServices::openUrl(UpdateCheck::siteUrl("/manual"));
+}
+
+void MainWindow::reportBugAction()
+{
+    QDesktopServices::openUrl(UpdateCheck::siteUrl("/support"));
+}
+
+void MainWindow::updateAction()
+{
+    m_automaticCheck = false;
+    startUpdateCheck();
+}
+
+void MainWindow::startUpdateCheck()
+{
+    // Only the newest check is answered.
+    if (m_updateReply) {
+        m_updateReply->disconnect(this);
+        m_updateReply->abort();
+        m_updateReply->deleteLater();
+    }
+    QNetworkRequest request(UpdateCheck::siteUrl("/current-version.txt"));
+    request.setTransferTimeout(30000);
+    QNetworkReply *reply = m_network->get(request);
+    m_updateReply = reply;
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply] { doneHttp(reply->error() != QNetworkReply::NoError); });
+}
+
+void MainWindow::doneHttp(bool error)
+{
+    if (error) {
+        if (!m_automaticCheck)
+            warning("Unable to check for updates at this time");
+        return;
+    }
+    const QByteArray body = m_updateReply ? m_updateReply->readAll() : QByteArray();
+    const QString running = QCoreApplication::applicationVersion();
+    const UpdateCheck::Answer answer = UpdateCheck::evaluate(body, running);
+    if (answer.newer) {
+        if (Prompts::question("New Update Available", answer.message))
+            QDesktopServices::openUrl(
+                UpdateCheck::siteUrl("/update?version=" + running.simplified().remove(' ')));
+    } else if (!m_automaticCheck) {
+        warning("You have the most up to date version installed");
+    }
+}
+
+// Dialogs, message boxes, folders
+
+QStringList MainWindow::openInputFile(QString title, QString filter)
+{
+    QStringList files = Prompts::openFiles(this, title, Folders::homeFolder(), filter);
+    for (QString &f : files)
+        f = Folders::nativeAbsolute(f);
+    return files;
+}
+
+QString MainWindow::openOutputFolder()
+{
+    return Folders::nativeAbsolute(
+        Prompts::existingFolder(this, tr("Open Output Folder"), Folders::homeFolder()));
+}
+
+void MainWindow::warning(QString text)
+{
+    Prompts::warning(text);
+}
+
+bool MainWindow::yesno(QString text)
+{
+    return Prompts::question("Confirmation Required", text);
+}
+
+void MainWindow::changeCursor(int shape)
+{
+    setCursor(QCursor(static_cast<Qt::CursorShape>(shape)));
+}
+
+void MainWindow::log(QString text)
+{
+    appendLogLine(Folders::debugLogPath(), text);
+}
+
+QString MainWindow::getTempFolder()
+{
+    return Folders::tempFolder();
+}
+
+QString MainWindow::getMusicFolder()
+{
+    return Folders::musicFolder();
+}
+
+QString MainWindow::getVideoFolder()
+{
+    return Folders::videoFolder();
+}
+
+void MainWindow::makeDir(QString path)
+{
+    QDir().mkpath(path);
+}
+
+void MainWindow::openFolder(QString path)
+{
+    Desktop::showInFileManager(QDir::toNativeSeparators(path));
+}
+
+void MainWindow::playDisc(QString)
+{
+    Desktop::openWithDesktop(m_selectDrive->driveRoot());
+}
+
+// Media
+
+void MainWindow::getFileInfo(QString path)
+{
+    m_probe->enqueue(path);
+}
+
+void MainWindow::startNewConversion(QString inFile, QString ffmpegArgs, QString aspect,
+                                    QString outFile, QString outExt)
+{
+    const QStringList args = buildPresetArguments(ffmpegArgs, aspect);
+    // The previous run has sent its last signal and is only returning. If it
+    // takes longer than expected the job still starts, as soon as it can.
+    if (m_runner->isRunning() && !m_runner->wait(3000)) {
+        QMetaObject::Connection *once = new QMetaObject::Connection;
+        *once = connect(m_runner, &QThread::finished, this,
+                        [this, once, inFile, args, outFile, outExt] {
+                            disconnect(*once);
+                            delete once;
+                            m_runner->setParameters(inFile, args, outFile, outExt);
+                            m_runner->start();
+                        });
+        return;
+    }
+    m_runner->setParameters(inFile, args, outFile, outExt);
+    m_runner->start();
+}
+
+void MainWindow::stopConversion()
+{
+    m_runner->requestStop();
+    removeFile(m_runner->outputPath());
+}
+
+bool MainWindow::removeFile(QString path)
+{
+    return TempFiles::remove(path, getTempFolder());
+}
+
+void MainWindow::close()
+{
+    const QString temp = getTempFolder();
+    const QStringList entries = TempFiles::listing(temp);
+    if (m_runner->isRunning()) {
+        if (!yesno("Conversions will be cancelled - are you sure you want to close?"))
+            return;
+        stopConversion();
+    }
+    const QString folder = QDir(temp).absolutePath();
+    for (const QString &entry : entries)
+        removeFile(folder + "/" + entry);
+    QQuickWidget::close();
+}
+
+void MainWindow::exitAction()
+{
+    close();
+}
+
+// Discs
+
+QString MainWindow::selectCd()
+{
+    m_selectCd->runModal();
+    return "1";
+}
+
+QString MainWindow::selectDvd()
+{
+    m_selectDvd->runModal();
+    return "1";
+}
+
+void MainWindow::openCDRipper()
+{
+    m_selectCd->show();
+}
+
+QString MainWindow::selectBurnDisc(QString discType, int overallDuration)
+{
+    return m_selectDrive->choose(discType, overallDuration);
+}
+
+void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
+                               QString finalOutput)
+{
+    const QString source = getTempFolder() + desTemp;
+    if (discType == "dvd") {
+        const QString standard = finalOutput.split(' ').first() == "PAL" ? "PAL" : "NTSC";
+        m_burner->setJob("dvd", drive, source, standard);
+    } else {
+        m_burner->setJob("cd", drive, source, QString());
+    }
+    m_burner->start();
+}
+
+bool MainWindow::isCurrentDiscBlank(QString)
+{
+    return true;
+}
