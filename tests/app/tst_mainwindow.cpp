@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/myapplication.h"
 #include "media/conversionthread.h"
 #include "media/droppablewidget.h"
 #include "support/testsupport.h"
@@ -170,6 +171,15 @@ private slots:
         QCOMPARE(prompts.boxes.at(1).title, QString("Confirmation Required"));
         QCOMPARE(prompts.boxes.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
         QVERIFY(prompts.boxes.at(0).parent == nullptr);
+
+        // The session-end question is a warning box with Yes and No.
+        prompts.answers << QMessageBox::Yes;
+        QVERIFY(MyApplication::confirmShutdown());
+        QVERIFY(!MyApplication::confirmShutdown());
+        QCOMPARE(prompts.boxes.at(3).icon, QMessageBox::Warning);
+        QCOMPARE(prompts.boxes.at(3).title, QString("Confirmation Required"));
+        QCOMPARE(prompts.boxes.at(3).text,
+                 QString("Your conversion has been cancelled. Are you sure you want to shut down?"));
     }
 
     void dialogsGiveNativeAbsolutePaths()

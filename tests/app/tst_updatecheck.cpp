@@ -64,6 +64,10 @@ private slots:
     {
         QDesktopServices::setUrlHandler("http", &catcher, "open");
     }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler("http");
+    }
     void init()
     {
         catcher.opened.clear();
