@@ -8,7 +8,7 @@ white ribbons for devices.
 """
 import os
 
-from draw import (ACCENT, AUDIO, COND, TEXT, VIDEO, circle, fit_size, gear, n, note,
+from draw import (ACCENT, AUDIO, COND, OK, TEXT, VIDEO, circle, fit_size, gear, n, note,
                   path, polar, ring, rrect, stroke, svg, text, text_width)
 
 W, H = 64, 58
@@ -192,6 +192,21 @@ def k_tv(row):
     return out
 
 
+def k_streamer(row):
+    # a set-top box sending waves: streaming players and sticks
+    out = ''
+    for r in (7, 12.5, 18):
+        x0, y0 = polar(32, 25, r, 140)
+        x1, y1 = polar(32, 25, r, 40)
+        out += path('M%s,%s A%s,%s 0 0,1 %s,%s' % (n(x0), n(y0), n(r), n(r), n(x1), n(y1)),
+                    extra=stroke(DEV_SCREEN, 3.2))
+    out += circle(32, 25, 2.6, DEV_SCREEN)
+    out += rrect(3, 25, 58, 24, 5, DEV_BODY)
+    out += rrect(9, 49, 8, 2.5, 1, '#20232a') + rrect(47, 49, 8, 2.5, 1, '#20232a')
+    out += circle(8.5, 45, 1.4, OK)
+    return out
+
+
 def k_stereo(row):
     out = rrect(3, 13, 58, 38, 6, DEV_BODY)
     out += path('M20,13 V8 Q20,5 23,5 H41 Q44,5 44,8 V13', extra=stroke(DEV_BODY, 3))
@@ -217,14 +232,20 @@ KINDS = {
     'console': (k_console, 'device', 39),
     'handheld': (k_handheld, 'device', 33),
     'tv': (k_tv, 'device', 15),
+    'streamer': (k_streamer, 'device', 28),
     'stereo': (k_stereo, 'device', 38),
 }
+
+# Kinds whose ribbon sits low enough to collide with the badge move it up.
+BADGED_RIBBON_Y = {'console': 27}
 
 
 def icon(row):
     draw_obj, rib_color, rib_y = KINDS[row['kind']]
     body = draw_obj(row)
     label, sub = row['label'], row['badge']
+    if sub and row['kind'] in BADGED_RIBBON_Y:
+        rib_y = BADGED_RIBBON_Y[row['kind']]
     if label:
         if rib_color == 'device':
             body += ribbon(label, rib_y, '#ffffff', fg=TEXT, size=12, min_w=30)
