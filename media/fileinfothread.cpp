@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -110,7 +111,12 @@ QString FileInfoThread::runTool(const QString &program, const QStringList &args)
     QProcess tool;
     tool.start(program, args);
     tool.closeWriteChannel();
-    if (!tool.waitForFinished(toolWaitMs) && tool.state() != QProcess::NotRunning) {
+    // Short steps, so that closing the program doesn't wait for a slow tool.
+    QElapsedTimer clock;
+    clock.start();
+    while (tool.state() != QProcess::NotRunning && !m_quit && clock.elapsed() < m_toolWaitMs)
+        tool.waitForFinished(int(std::min<qint64>(100, m_toolWaitMs - clock.elapsed())) + 1);
+    if (tool.state() != QProcess::NotRunning) {
         // The answer so far is all we use; a stuck tool is not left behind.
         tool.kill();
         tool.waitForFinished(5000);
