@@ -168,10 +168,11 @@ void FileInfoThread::run()
 
         const QString thumb = thumbnailPath(Folders::tempFolder(),
                                             QDateTime::currentSecsSinceEpoch());
+        // Seeking on the input lands on the same picture without decoding
+        // everything before it, so long films get their thumbnail in time.
         if (!m_quit) {
-            runTool(ffmpeg, {"-i", input, "-y", "-f", "image2", "-ss",
-                             QString::number(thumbnailSeconds(fileInfo.at(3))), "-frames:v", "1",
-                             "-s", "88x66", thumb});
+            runTool(ffmpeg, {"-ss", QString::number(thumbnailSeconds(fileInfo.at(3))), "-i", input,
+                             "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
         }
         fileInfo << (QFileInfo::exists(thumb) ? thumb : QString());
         if (m_quit)

@@ -235,6 +235,41 @@ private slots:
         qunsetenv("MFS_FAKE_PIDFILE");
     }
 
+    void toolCommands_data()
+    {
+        QTest::addColumn<QByteArray>("duration");
+        QTest::addColumn<QString>("seek");
+        QTest::newRow("10 s: second 1") << QByteArray("00:00:10.00") << "1";
+        QTest::newRow("100 s: second 5") << QByteArray("00:01:40.00") << "5";
+    }
+
+    void toolCommands()
+    {
+        QFETCH(QByteArray, duration);
+        QFETCH(QString, seek);
+        ScratchProduct product;
+        QDir().mkpath(product.temp());
+        PathPrefix path(testData("stand-ins/scripted"));
+        const QString args = product.appData() + "/args";
+        qputenv("MFS_FAKE_MODE", "probe");
+        qputenv("MFS_FAKE_DURATION", duration);
+        qputenv("MFS_FAKE_ARGS", args.toLocal8Bit());
+        FileInfoThread probe;
+        QSignalSpy ready(&probe, &FileInfoThread::fileInfoReady);
+        probe.enqueue("/in/a b.wav ");
+        QTRY_COMPARE(ready.count(), 1);
+        QFile f(args);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList runs = QString::fromLocal8Bit(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE(runs.at(0), QString("-i /in/a b.wav"));
+        QVERIFY2(runs.at(1).startsWith("-ss " + seek + " -i /in/a b.wav -y -f image2 -frames:v 1 -s 88x66 "
+                                       + product.temp()),
+                 qPrintable(runs.at(1)));
+        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_DURATION", "MFS_FAKE_ARGS"})
+            qunsetenv(name);
+    }
+
     void pathQueuedAsTheThreadEndsIsProbed()
     {
         ScratchProduct product;
