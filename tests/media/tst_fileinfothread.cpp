@@ -114,67 +114,6 @@ private slots:
         QCOMPARE(old.readAll(), QByteArray("old"));
     }
 
-    void thumbnailName_data()
-    {
-        QTest::addColumn<int>("taken");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("free") << 0 << "1700000000.png";
-        QTest::newRow("taken once") << 1 << "17000000001700000000.png";
-        QTest::newRow("taken twice") << 2 << "170000000017000000001700000000.png";
-    }
-
-    void thumbnailName()
-    {
-        QFETCH(int, taken);
-        QFETCH(QString, expected);
-        QTemporaryDir dir;
-        const QString folder = dir.path() + "/";
-        QString name = "1700000000";
-        for (int i = 0; i < taken; ++i, name += "1700000000")
-            QVERIFY(QFile(folder + name + ".png").open(QIODevice::WriteOnly));
-        QCOMPARE(FileInfoThread::thumbnailPath(folder, 1700000000), folder + expected);
-    }
-
-    void thumbnailSeconds_data()
-    {
-        QTest::addColumn<QString>("duration");
-        QTest::addColumn<int>("seconds");
-        QTest::newRow("10 s") << "00:00:10" << 1;
-        QTest::newRow("19 s") << "00:00:19" << 1;
-        QTest::newRow("40 s") << "00:00:40" << 2;
-        QTest::newRow("100 s") << "00:01:40" << 5;
-        QTest::newRow("2 h") << "02:00:00" << 360;
-        QTest::newRow("not a time") << "ration: " << 1;
-        QTest::newRow("empty") << "" << 1;
-    }
-
-    void thumbnailSeconds()
-    {
-        QFETCH(QString, duration);
-        QFETCH(int, seconds);
-        QCOMPARE(FileInfoThread::thumbnailSeconds(duration), seconds);
-    }
-
-    void streamFields_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("fields");
-        QTest::newRow("plain") << "x Video: h264, yuv420p, 640x480, 25 fps\nAudio: aac"
-                               << QStringList{"h264", "yuv420p", "640x480", "25 fps"};
-        QTest::newRow("brackets keep commas") << "x Video: h264 (High), yuv420p(tv, bt709), 1280x720 [SAR 1:1 DAR 16:9]"
-                                              << QStringList{"h264 (High)", "yuv420p(tv, bt709)", "1280x720 [SAR 1:1 DAR 16:9]"};
-        QTest::newRow("empty parts kept") << "x Video: a,,b" << QStringList{"a", "", "b"};
-        QTest::newRow("missing") << "Audio: aac" << QStringList{};
-        QTest::newRow("opens the text") << "Video: h264, x" << QStringList{};
-    }
-
-    void streamFields()
-    {
-        QFETCH(QString, text);
-        QFETCH(QStringList, fields);
-        QCOMPARE(FileInfoThread::streamFields(text, "Video:"), fields);
-    }
-
     void missingFfmpegWarnsOnTheInterfaceThreadAndKeepsTheQueue()
     {
         ScratchProduct product;
