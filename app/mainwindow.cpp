@@ -416,10 +416,15 @@ void MainWindow::stopConversion()
 {
     // A job still waiting for the previous run has no output yet; the runner
     // drops it and reports it cancelled.
-    if (m_runner->requestStop())
+    if (m_runner->requestStop()) {
+        m_stoppedOutput.clear();
         return;
-    m_stoppedOutput = m_runner->outputPath();
-    removeFile(m_stoppedOutput);
+    }
+    const QString output = m_runner->outputPath();
+    removeFile(output);
+    // Only a run still going reports back; an idle runner's last output is
+    // not looked at again later.
+    m_stoppedOutput = m_runner->isRunning() ? output : QString();
 }
 
 bool MainWindow::removeFile(QString path)
