@@ -33,6 +33,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 MainWindow::MainWindow(QWidget *parent)
     : QQuickWidget(parent)
     , m_parent(parent)
@@ -74,7 +76,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
-    connect(m_runner, &ConversionThread::conversionCancelled, this, &MainWindow::conversionCancelled);
+    connect(m_runner, &ConversionThread::conversionCancelled, this, [this] {
+        // The converter may have created its output after stopConversion()
+        // looked; it is dead now, so look again before the page goes on.
+        if (!m_stoppedOutput.isEmpty())
+            removeFile(std::exchange(m_stoppedOutput, QString()));
+        emit conversionCancelled();
+    });
+    connect(m_runner, &ConversionThread::conversionComplete, this,
+            [this] { m_stoppedOutput.clear(); });
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
     connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);
@@ -117,7 +127,7 @@ void MainWindow::stopWorkers()
 {
     // The converter must not outlive the program: stop the run and give it
     // time to end its child process.
-    if (m_runner && m_runner->isRunning()) {
+    if (m_runner) {
         m_runner->requestStop();
         m_runner->wait(5000);
     }
@@ -396,26 +406,25 @@ void MainWindow::startNewConversion(QString inFile, QString ffmpegArgs, QString 
 {
     const QStringList args = buildPresetArguments(ffmpegArgs, aspect);
     // The previous run has sent its last signal and is only returning. If it
-    // takes longer than expected the job still starts, as soon as it can.
-    if (m_runner->isRunning() && !m_runner->wait(3000)) {
-        QMetaObject::Connection *once = new QMetaObject::Connection;
-        *once = connect(m_runner, &QThread::finished, this,
-                        [this, once, inFile, args, outFile, outExt] {
-                            disconnect(*once);
-                            delete once;
-                            m_runner->setParameters(inFile, args, outFile, outExt);
-                            m_runner->start();
-                        });
-        return;
-    }
-    m_runner->setParameters(inFile, args, outFile, outExt);
-    m_runner->start();
+    // takes longer than that, the runner keeps the job until it is free.
+    if (m_runner->isRunning())
+        m_runner->wait(3000);
+    m_runner->startJob(inFile, args, outFile, outExt);
 }
 
 void MainWindow::stopConversion()
 {
-    m_runner->requestStop();
-    removeFile(m_runner->outputPath());
+    // A job still waiting for the previous run has no output yet; the runner
+    // drops it and reports it cancelled.
+    if (m_runner->requestStop()) {
+        m_stoppedOutput.clear();
+        return;
+    }
+    const QString output = m_runner->outputPath();
+    removeFile(output);
+    // Only a run still going reports back; an idle runner's last output is
+    // not looked at again later.
+    m_stoppedOutput = m_runner->isRunning() ? output : QString();
 }
 
 bool MainWindow::removeFile(QString path)

@@ -137,4 +137,6 @@ private:
     SelectDVD *m_selectDvd = nullptr;
     BurnDisc *m_burner = nullptr;
     SelectDrive *m_selectDrive = nullptr;
+    // Output of a stopped conversion, removed again once the runner reports it.
+    QString m_stoppedOutput;
 };

@@ -1,5 +1,7 @@
 #include "media/commandline.h"
 
+#include <limits>
+
 namespace {
 
 bool parseSize(const QString &text, int *w, int *h)
@@ -20,18 +22,21 @@ bool fitFrame(int srcW, int srcH, int boxW, int boxH, int *width, int *height)
     if (srcW <= 0 || srcH <= 0 || boxW <= 0 || boxH <= 0)
         return false;
     const double ratio = double(srcW) / double(srcH);
-    int w = boxW;
-    int h = int(boxW / ratio);
-    if (h > boxH) {
-        w = int(ratio * boxH);
+    // Compared before converting, so that an extreme ratio can't overflow;
+    // whichever side is kept lies within the box.
+    const double fullWidthHeight = boxW / ratio;
+    qint64 w = boxW;
+    qint64 h = qint64(fullWidthHeight);
+    if (fullWidthHeight >= boxH + 1.0) {
+        w = qint64(ratio * boxH);
         h = boxH;
     }
-    if (w % 2)
-        ++w;
-    if (h % 2)
-        ++h;
-    *width = w;
-    *height = h;
+    w += w % 2;
+    h += h % 2;
+    if (w > std::numeric_limits<int>::max() || h > std::numeric_limits<int>::max())
+        return false;
+    *width = int(w);
+    *height = int(h);
     return true;
 }
 

@@ -8,6 +8,15 @@
 #include <QFileInfo>
 #include <QProcess>
 
+namespace {
+
+// Enough to hold the last few lines of the converter's text.
+constexpr int tailChars = 4096;
+// A record longer than this without an end is not a progress record.
+constexpr int pendingLimit = 65536;
+
+} // namespace
+
 ConversionThread::ConversionThread(QObject *parent)
     : QThread(parent)
 {
@@ -20,15 +29,66 @@ void ConversionThread::setParameters(const QString &inFile, const QStringList &a
     m_args.clear();
     for (const QString &a : args)
         m_args << a.trimmed();
-    QMutexLocker lock(&m_outLock);
     m_outFile = outFile.trimmed();
     m_outExt = outExt;
+    QMutexLocker lock(&m_outLock);
+    m_chosenOutput.clear();
+}
+
+void ConversionThread::startRun()
+{
+    if (isRunning())
+        return;
+    ++m_generation;
+    m_returned = false;
+    m_running = true;
+    start();
+}
+
+void ConversionThread::startJob(const QString &inFile, const QStringList &args,
+                                const QString &outFile, const QString &outExt)
+{
+    if (isRunning()) {
+        if (!m_returned) {
+            m_waiting = Job{inFile, args, outFile, outExt};
+            return;
+        }
+        // Past its last signal: the thread ends at once.
+        wait();
+    }
+    setParameters(inFile, args, outFile, outExt);
+    startRun();
+}
+
+void ConversionThread::startWaitingJob(quint64 generation)
+{
+    // A newer run has started since; its own end takes care of the job.
+    if (!m_waiting || generation != m_generation)
+        return;
+    wait();
+    const Job job = std::move(*m_waiting);
+    m_waiting.reset();
+    setParameters(job.inFile, job.args, job.outFile, job.outExt);
+    startRun();
+}
+
+bool ConversionThread::requestStop()
+{
+    if (m_waiting) {
+        // The interface takes the waiting job for the running one.
+        m_waiting.reset();
+        QMetaObject::invokeMethod(this, [this] { emit conversionCancelled(); },
+                                  Qt::QueuedConnection);
+        return true;
+    }
+    m_running = false;
+    return false;
 }
 
 QString ConversionThread::outputPath() const
 {
     QMutexLocker lock(&m_outLock);
-    return m_outFile;
+    return m_chosenOutput;
 }
 
 QString ConversionThread::freeOutputName(const QString &path, const QString &ext)
@@ -50,8 +110,10 @@ int ConversionThread::progressSeconds(const QString &records)
     const QString t = records.mid(at + 5, 11);
     auto field = [&t](int from) {
         bool ok = false;
-        const int v = t.mid(from, 2).toInt(&ok);
-        return ok && t.mid(from, 2).size() == 2 ? v : -1;
+        const QString digits = t.mid(from, 2);
+        const int v = digits.toInt(&ok);
+        return ok && digits.size() == 2 && digits.at(0).isDigit() && digits.at(1).isDigit() ? v
+                                                                                         : -1;
     };
     const int h = field(0), m = field(3), s = field(6);
     if (h < 0 || m < 0 || m > 59 || s < 0 || s > 59 || t.at(2) != ':' || t.at(5) != ':')
@@ -59,41 +121,83 @@ int ConversionThread::progressSeconds(const QString &records)
     return h * 3600 + m * 60 + s;
 }
 
+QString ConversionThread::lastLine(const QString &text)
+{
+    // Progress records end with a carriage return, so an error printed after
+    // them shares their line feed; the user's last line starts after both.
+    const QString t = text.trimmed();
+    const int end = std::max(t.lastIndexOf('\n'), t.lastIndexOf('\r'));
+    return t.mid(end + 1).trimmed();
+}
+
 void ConversionThread::log(const QString &text) const
 {
     appendLogLine(Folders::tempFolder() + "log.txt", text);
 }
 
+void ConversionThread::finish(bool quitOk, const QString &out, const QString &errorMsg,
+                              const QString &detail)
+{
+    // A stop that came while the converter was starting or failing to.
+    if (!m_running) {
+        emit conversionCancelled();
+        m_returned = true;
+        return;
+    }
+    log(QString("Conversion finished: quitOK=") + (quitOk ? "true" : "false"));
+    if (!quitOk)
+        log(detail);
+    m_running = false;
+    emit conversionComplete(quitOk, out, errorMsg);
+    m_returned = true;
+}
+
 void ConversionThread::run()
 {
-    m_running = true;
-    QString out;
+    const quint64 generation = m_generation;
+    // The owner starts a job that waited for this run once it has ended.
+    struct AtEnd {
+        ConversionThread *self;
+        quint64 generation;
+        ~AtEnd()
+        {
+            self->m_returned = true;
+            QMetaObject::invokeMethod(
+                self, [s = self, g = generation] { s->startWaitingJob(g); },
+                Qt::QueuedConnection);
+        }
+    } atEnd{this, generation};
+
+    // Stopped before it began: nothing was started or written.
+    if (!m_running) {
+        emit conversionCancelled();
+        m_returned = true;
+        return;
+    }
+
+    const QString out = freeOutputName(m_outFile, m_outExt);
     {
         QMutexLocker lock(&m_outLock);
-        m_outFile = freeOutputName(m_outFile, m_outExt);
-        out = m_outFile;
+        m_chosenOutput = out;
     }
     log("Starting conversion: ffmpeg -i \"" + m_inFile + "\" " + m_args.join(' ') + " \"" + out
         + "\"");
 
-    QProcess ffmpeg;
+    // Without a converter the wait below would never see an end.
     const QString program = Tools::find("ffmpeg");
     if (program.isEmpty()) {
         const QString msg = "FFmpeg could not be found. Please install ffmpeg.";
-        log("Conversion finished: quitOK=false");
-        log(msg);
-        emit conversionComplete(false, out, msg);
+        finish(false, out, msg, msg);
         return;
     }
+    QProcess ffmpeg;
     ffmpeg.setProgram(program);
     ffmpeg.setArguments(QStringList{"-i", m_inFile} + m_args + QStringList{out});
     ffmpeg.setReadChannel(QProcess::StandardError);
     ffmpeg.start(QIODevice::ReadWrite);
     if (!ffmpeg.waitForStarted(30000)) {
         const QString msg = "FFmpeg could not be started: " + ffmpeg.errorString();
-        log("Conversion finished: quitOK=false");
-        log(msg);
-        emit conversionComplete(false, out, msg);
+        finish(false, out, msg, msg);
         return;
     }
     emit startConversion(QFileInfo(out).fileName());
@@ -101,9 +205,12 @@ void ConversionThread::run()
     // ffmpeg ends each progress record with a carriage return; a record cut
     // by a read waits for its end in the next one.
     QString pending;
-    QString lastRead;
-    QElapsedTimer silence;
-    silence.start();
+    // The last text read, so that a last line that came with an earlier read,
+    // or half with it, is still whole.
+    QString tail;
+    QElapsedTimer quiet;
+    quiet.start();
+    qint64 outSize = -1;
     bool quitOk = false;
     bool hung = false;
     for (;;) {
@@ -115,21 +222,30 @@ void ConversionThread::run()
             break;
         }
         const QByteArray bytes = ffmpeg.readAllStandardError();
-        if (bytes.isEmpty()) {
-            if (silence.elapsed() > silenceLimitMs) {
+        // Presets may silence ffmpeg's report; a growing output still counts
+        // as work.
+        const qint64 size = QFileInfo(out).size();
+        if (bytes.isEmpty() && size == outSize) {
+            if (quiet.elapsed() > m_silenceLimitMs) {
                 hung = true;
                 break;
             }
             continue;
         }
-        silence.restart();
+        quiet.restart();
+        outSize = size;
+        if (bytes.isEmpty())
+            continue;
         const QString chunk = Tools::toolText(bytes);
         log(chunk);
-        lastRead = chunk;
+        tail = (tail + chunk).right(tailChars);
         pending += chunk;
         const int end = std::max(pending.lastIndexOf('\r'), pending.lastIndexOf('\n'));
-        if (end < 0)
+        if (end < 0) {
+            if (pending.size() > pendingLimit)
+                pending.clear();
             continue;
+        }
         const int seconds = progressSeconds(pending.left(end + 1));
         pending = pending.mid(end + 1);
         if (seconds >= 0)
@@ -140,27 +256,27 @@ void ConversionThread::run()
         ffmpeg.kill();
         ffmpeg.waitForFinished(5000);
         emit conversionCancelled();
+        m_returned = true;
         return;
     }
 
     QString errorMsg;
+    QString detail;
     if (hung) {
         ffmpeg.kill();
         ffmpeg.waitForFinished(5000);
-        log("Conversion finished: quitOK=false");
-        errorMsg = "FFmpeg stopped responding and was ended.";
-        log(errorMsg);
-    } else {
-        log(QString("Conversion finished: quitOK=") + (quitOk ? "true" : "false"));
-        if (!quitOk) {
-            const QString rest = Tools::toolText(ffmpeg.readAllStandardError()).trimmed();
-            log(rest);
-            // The last line may have come with an earlier read.
-            const QString tail = rest.isEmpty() ? lastRead.trimmed() : rest;
-            errorMsg = tail.mid(tail.lastIndexOf('\n') + 1).trimmed();
+        errorMsg = detail = "FFmpeg stopped responding and was ended.";
+    } else if (!quitOk) {
+        const QString rest = Tools::toolText(ffmpeg.readAllStandardError()).trimmed();
+        detail = rest;
+        errorMsg = lastLine(tail + rest);
+        if (errorMsg.isEmpty()) {
+            errorMsg = ffmpeg.exitStatus() == QProcess::CrashExit
+                           ? QString("FFmpeg ended unexpectedly.")
+                           : "FFmpeg failed with exit code " + QString::number(ffmpeg.exitCode())
+                                 + ".";
         }
     }
     ffmpeg.close();
-    m_running = false;
-    emit conversionComplete(quitOk, out, errorMsg);
+    finish(quitOk, out, errorMsg, detail);
 }

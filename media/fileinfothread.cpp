@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -110,7 +111,12 @@ QString FileInfoThread::runTool(const QString &program, const QStringList &args)
     QProcess tool;
     tool.start(program, args);
     tool.closeWriteChannel();
-    if (!tool.waitForFinished(toolWaitMs) && tool.state() != QProcess::NotRunning) {
+    // Short steps, so that closing the program doesn't wait for a slow tool.
+    QElapsedTimer clock;
+    clock.start();
+    while (tool.state() != QProcess::NotRunning && !m_quit && clock.elapsed() < m_toolWaitMs)
+        tool.waitForFinished(int(std::min<qint64>(100, m_toolWaitMs - clock.elapsed())) + 1);
+    if (tool.state() != QProcess::NotRunning) {
         // The answer so far is all we use; a stuck tool is not left behind.
         tool.kill();
         tool.waitForFinished(5000);
@@ -162,10 +168,11 @@ void FileInfoThread::run()
 
         const QString thumb = thumbnailPath(Folders::tempFolder(),
                                             QDateTime::currentSecsSinceEpoch());
+        // Seeking on the input lands on the same picture without decoding
+        // everything before it, so long films get their thumbnail in time.
         if (!m_quit) {
-            runTool(ffmpeg, {"-i", input, "-y", "-f", "image2", "-ss",
-                             QString::number(thumbnailSeconds(fileInfo.at(3))), "-frames:v", "1",
-                             "-s", "88x66", thumb});
+            runTool(ffmpeg, {"-ss", QString::number(thumbnailSeconds(fileInfo.at(3))), "-i", input,
+                             "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
         }
         fileInfo << (QFileInfo::exists(thumb) ? thumb : QString());
         if (m_quit)

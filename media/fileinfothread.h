@@ -20,7 +20,9 @@ public:
     // Forgets the queue and waits for the current probe to end.
     void shutdown();
 
-    static constexpr int toolWaitMs = 30000;
+    // How long one tool run may take before it is killed. Settable for tests.
+    void setToolWait(int ms) { m_toolWaitMs = ms; }
+    static constexpr int defaultToolWaitMs = 30000;
 
     // "hh:mm:ss" in seconds, or -1 when the text is not such a time.
     static int clockSeconds(const QString &hhmmss);
@@ -45,4 +47,5 @@ private:
     QStringList m_queue;
     bool m_active = false;
     std::atomic<bool> m_quit{false};
+    std::atomic<int> m_toolWaitMs{defaultToolWaitMs};
 };

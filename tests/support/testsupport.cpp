@@ -69,10 +69,10 @@ QStringList PromptRecorder::texts() const
     return list;
 }
 
-PathPrefix::PathPrefix(const QString &folder)
+PathPrefix::PathPrefix(const QString &folder, bool alone)
     : m_previous(qgetenv("PATH"))
 {
-    qputenv("PATH", QFile::encodeName(folder) + ":" + m_previous);
+    qputenv("PATH", alone ? QFile::encodeName(folder) : QFile::encodeName(folder) + ":" + m_previous);
 }
 
 PathPrefix::~PathPrefix()

@@ -44,11 +44,12 @@ public:
     QStringList texts() const;
 };
 
-// Puts a folder of scripted tool stand-ins in front of PATH while it lives.
+// Puts a folder of scripted tool stand-ins in front of PATH while it lives;
+// `alone` leaves nothing else on PATH, so no real tool is found behind it.
 class PathPrefix
 {
 public:
-    explicit PathPrefix(const QString &folder);
+    explicit PathPrefix(const QString &folder, bool alone = false);
     ~PathPrefix();
 
 private:
