@@ -24,7 +24,7 @@ Rectangle {
         for (var i = 0; i < mediaList.current && i < model.count; ++i)
             done += mediaList.rowWork(model.get(i))
         var total = mainPage.overallDuration
-        currentOverallProgress = total > 0 ? Math.max(0, Math.min(100, done / total * 100)) : 0
+        currentOverallProgress = total > 0 ? Math.floor(Math.max(0, Math.min(100, done / total * 100))) : 0
     }
 
     function convert() {
