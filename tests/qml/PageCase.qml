@@ -22,6 +22,8 @@ TestCase {
     width: 1000
     height: 700
     when: windowShown
+    // TestCase hides itself; the page under test must show to take clicks.
+    visible: true
 
     Component {
         id: harnessComponent
