@@ -14,13 +14,9 @@ Item {
         target.contentY = contentTop + Math.max(0, Math.min(scrollRange, y - contentTop))
     }
 
-    function pageTowards(y) {
-        if (y < slider.y)
-            scrollTo(target.contentY - target.height)
-        else if (y > slider.y + slider.height)
-            scrollTo(target.contentY + target.height)
-        else
-            pager.stop()
+    // One page up or down; `direction` is -1 or 1.
+    function page(direction) {
+        scrollTo(target.contentY + direction * target.height)
     }
 
     width: 32
@@ -39,10 +35,14 @@ Item {
     MouseArea {
         id: track
 
-        property real pressY: 0
+        // Up when pressed above the slider, down below it, until released.
+        property int direction: 1
 
         anchors { fill: parent; topMargin: 1; leftMargin: 1; rightMargin: 2; bottomMargin: 2 }
-        onPressed: (mouse) => { pressY = mouse.y; pager.start() }
+        onPressed: (mouse) => {
+            direction = mouse.y < slider.y ? -1 : 1
+            pager.start()
+        }
         onReleased: pager.stop()
         onCanceled: pager.stop()
 
@@ -50,11 +50,12 @@ Item {
             id: pager
             interval: 20
             repeat: true
-            onTriggered: scrollBar.pageTowards(track.pressY)
+            onTriggered: scrollBar.page(track.direction)
         }
 
         BorderImage {
             id: slider
+            objectName: "slider"
             source: "images/scrollBar.png"
             border { top: 15; bottom: 15 }
             opacity: 0.6

@@ -52,6 +52,7 @@ MouseArea {
 
     Rectangle {
         id: tip
+        objectName: hint.objectName + "Box"
         // Drawn over the whole list, not clipped by the row.
         parent: mediaList.tipLayer
         z: 200
