@@ -64,6 +64,12 @@ bool click(QQuickWidget &window, const QString &objectName)
     return click(window, item(window, objectName));
 }
 
+bool shown(QQuickWidget &window, const QString &objectName)
+{
+    QQuickItem *it = item(window, objectName);
+    return it && shownOnScreen(it);
+}
+
 QAbstractItemModel *jobs(QQuickWidget &window)
 {
     QObject *list = find(window, "mediaList");

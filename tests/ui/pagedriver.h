@@ -18,6 +18,9 @@ namespace PageDriver {
 QObject *find(QQuickWidget &window, const QString &objectName);
 QQuickItem *item(QQuickWidget &window, const QString &objectName);
 
+// True when the item exists and nothing hides it.
+bool shown(QQuickWidget &window, const QString &objectName);
+
 // Clicks the item's centre (or `at`, in item coordinates) on the widget.
 // Returns false when the item is missing or not visible on screen.
 bool click(QQuickWidget &window, QQuickItem *item, QPointF at = QPointF(-1, -1));
