@@ -324,10 +324,8 @@ Rectangle {
             anchors { right: parent.right; bottom: parent.bottom; margins: 10 }
             iconImage: "images/icons/settings.png"
             iconText: "Settings"
-            onClicked: {
-                settings.visible = !settings.visible
-                selected = settings.visible
-            }
+            selected: settings.visible
+            onClicked: settings.visible = !settings.visible
         }
 
         Rectangle {

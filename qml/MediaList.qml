@@ -448,7 +448,7 @@ Item {
                     objectName: "title"
                     x: frame.x + frame.width + 10
                     y: 18
-                    width: row.contentRight - x - 40
+                    width: row.contentRight - x - 48
                     height: 25
                     radius: 3
                     color: model.selected ? "#555555" : "transparent"
@@ -489,6 +489,8 @@ Item {
                         text: model.newFileName
                         font.pixelSize: 16
                         color: "white"
+                        selectionColor: "#3b7fd6"
+                        selectedTextColor: "white"
                         selectByMouse: true
                         clip: true
                         onTextChanged: if (model.selected) mediaListModel.setProperty(index, "newFileName", text)
