@@ -100,8 +100,11 @@ TestCase {
         page.outputId = outputId
     }
 
-    // Starts a run the way the Convert button does.
+    // Starts a run the way the Convert button does, with a plain preset
+    // unless one was chosen.
     function convert() {
+        if (page.ffmpegArgs === "")
+            choose("-vcodec mpeg4", "avi", 3, 9)
         backend.clearCalls()
         convertTab.convert()
     }

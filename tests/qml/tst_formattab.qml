@@ -33,15 +33,6 @@ PageCase {
         waitForRendering(formatTab)
     }
 
-    function test_listsFromCatalogue() {
-        makeFormatPage(3, 2, 1)
-        compare(formatTab.deviceModel.count, 3)
-        compare(formatTab.formatModel.count, 2)
-        var device = formatTab.deviceModel.get(2)
-        compare([device.gId, device.gIconText, device.gIconImage], ["103", "Player3", "images/icons/audio.png"])
-        compare(formatTab.formatModel.get(1).gId, "2")
-    }
-
     function test_outputPage_data() {
         return [
             { tag: "format", tile: "formatTile:MP1", id: "1", title: "MP1 Quality", presets: 3 },
@@ -161,19 +152,6 @@ PageCase {
         mouseClick(left)
         tryCompare(view, "contentX", data.steps[data.steps.length - 1] - 92)
         verify(right.enabled)
-    }
-
-    function test_arrowOpacity() {
-        makeFormatPage(5, 1, 1)
-        var right = findChild(page, "deviceRight")
-        mouseMove(right)
-        compare(right.opacity, 0.8)
-        mousePress(right)
-        compare(right.opacity, 0.5)
-        mouseMove(right, -50, 20)
-        mouseRelease(right, -50, 20)
-        compare(findChild(page, "deviceList").contentX, 0)
-        compare(right.opacity, 1.0)
     }
 
     function test_snapFormatGrid_data() {

@@ -22,12 +22,13 @@ PageCase {
         return [
             { tag: "enter", keys: [Qt.Key_Return], typed: "holiday", name: "holiday" },
             { tag: "escape", keys: [Qt.Key_Escape], typed: "holiday", name: "holiday" },
-            { tag: "emptied", keys: [Qt.Key_Return], typed: "", name: "job0" }
+            { tag: "emptied", keys: [Qt.Key_Return], typed: "", name: "job0" },
+            { tag: "click elsewhere", keys: [], typed: "holiday", name: "holiday" }
         ]
     }
 
     function test_nameEdit(data) {
-        addJobs(["wait"])
+        addJobs(["wait", "wait"])
         mouseClick(titleOf(0))
         verify(jobs.get(0).selected)
         verify(!list.listView.interactive)
@@ -39,7 +40,10 @@ PageCase {
             keyClick(data.typed[i])
         // Every change lands in the row at once.
         compare(jobs.get(0).newFileName, data.typed)
-        keyClick(data.keys[0])
+        if (data.keys.length > 0)
+            keyClick(data.keys[0])
+        else
+            mouseClick(page, 600, 530)
         verify(!jobs.get(0).selected)
         verify(list.listView.interactive)
         compare(jobs.get(0).newFileName, data.name)
@@ -60,18 +64,6 @@ PageCase {
             convert()
         }
         mouseClick(titleOf(1))
-        verify(!jobs.get(1).selected)
-    }
-
-    function test_clickElsewhereEndsEdit() {
-        addJobs(["wait", "wait"])
-        mouseClick(titleOf(0))
-        verify(jobs.get(0).selected)
-        mouseClick(page, 600, 530)
-        verify(!jobs.get(0).selected)
-        mouseClick(titleOf(1))
-        verify(jobs.get(1).selected)
-        mouseClick(findChild(page, "addTile:Audio"), 46, 30)
         verify(!jobs.get(1).selected)
     }
 
@@ -111,17 +103,6 @@ PageCase {
         compare(tip.showToolTip, false)
     }
 
-    function test_longTipWraps() {
-        addJobs(["error"])
-        jobs.setProperty(0, "errorMsg", "x ".repeat(200))
-        var mark = findChild(row(0), "error")
-        mouseMove(mark)
-        tryCompare(findChild(mark, "errorTip"), "showToolTip", true)
-        var box = findChild(mark, "errorTipBox")
-        compare(box.width, 254)
-        verify(box.height > 30)
-    }
-
     function test_scrollBar_data() {
         return [
             { tag: "fits", rows: 3, visible: false, slider: 0 },
@@ -155,39 +136,14 @@ PageCase {
         mousePress(bar, 16, 4)
         tryVerify(function () { return list.listView.atYBeginning })
         mouseRelease(bar, 16, 4)
-    }
 
-    function test_sliderDrag() {
-        var statuses = []
-        for (var i = 0; i < 20; ++i)
-            statuses.push("wait")
-        addJobs(statuses)
-        waitForItemPolished(list.listView)
+        // On a long list the dragged slider sets the view's position.
+        if (data.slider !== 32)
+            return
         var view = list.listView
-        var slider = findChild(list.scrollBar, "slider")
-        var track = slider.parent
         mouseDrag(slider, 10, 10, 0, 100)
-        fuzzyCompare(view.contentY - view.originY, slider.y * view.contentHeight / track.height, 1)
         verify(slider.y > 90)
-        // Dragging past the end stops at the last page.
-        mouseDrag(slider, 10, 10, 0, 1000)
-        verify(view.atYEnd)
+        fuzzyCompare(view.contentY - view.originY, slider.y * view.contentHeight / slider.parent.height, 1)
     }
 
-    function test_accessibleNames() {
-        addJobs(["wait"])
-        compare(row(0).Accessible.name, "job0.mkv")
-        compare(findChild(row(0), "remove").Accessible.name, "Remove job0.mkv")
-        compare(findChild(page, "tabHeader1").Accessible.name, "Format")
-        compare(findChild(page, "addTile:Video").Accessible.name, "Video")
-        compare(convertTab.convertButton.Accessible.name, "Convert")
-        compare(formatTab.outputSameFolder.Accessible.name, "Output file to same folder as input")
-    }
-
-    function test_removeButton() {
-        addJobs(["wait", "wait"])
-        mouseClick(findChild(row(1), "remove"))
-        compare(jobs.count, 1)
-        compare(jobs.get(0).fileName, "/in/job0.mkv")
-    }
 }

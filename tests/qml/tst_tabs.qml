@@ -54,29 +54,24 @@ PageCase {
         compare([addTab.addModel.get(2).type, addTab.addModel.get(3).type], ["cd", "dvd"])
 
         backend.fileAnswers = [["/in/a.mp3", "/in/b.mp3"], []]
-        var audio = findChild(page, "addTile:Audio")
-        audio.clicked()
+        findChild(page, "addTile:Audio").clicked()
         compare(backend.lastCall("openInputFile").args, ["Add Audio Files", "Audio (*.mp3)"])
         compare(jobs.count, 2)
-        verify(!audio.selected)
         findChild(page, "addTile:Video").clicked()
         compare(backend.lastCall("openInputFile").args, ["Add Video Files", "Video (*.mp4)"])
         compare(jobs.count, 2)
 
         findChild(page, "addTile:CD").clicked()
         findChild(page, "addTile:DVD").clicked()
-        compare(backend.countOf("selectCd"), 1)
-        compare(backend.countOf("selectDvd"), 1)
-    }
+        compare([backend.countOf("selectCd"), backend.countOf("selectDvd")], [1, 1])
 
-    // The File menu's entries use the first two input kinds.
-    function test_fileMenuEntries() {
-        backend.fileAnswers = [["/in/a.mp3"], ["/in/b.mp4"]]
+        // The File menu's entries use the first two input kinds.
+        backend.fileAnswers = [["/in/c.mp3"], ["/in/d.mp4"]]
         backend.addAudioFile()
         backend.addVideoFile()
-        compare(backend.callsTo("openInputFile").map(function (c) { return c.args[0] }),
+        compare(backend.callsTo("openInputFile").slice(-2).map(function (c) { return c.args[0] }),
                 ["Add Audio Files", "Add Video Files"])
-        compare([jobs.get(0).fileName, jobs.get(1).fileName, jobs.get(1).source], ["/in/a.mp3", "/in/b.mp4", "file"])
+        compare(jobs.count, 4)
     }
 
     function test_nextReleasedOutside_data() {
@@ -106,22 +101,15 @@ PageCase {
     }
 
     function test_windowButtons() {
-        mouseClick(findChild(page, "menuHelp"))
         var help = findChild(page, "menuHelp")
+        mouseClick(help)
         compare(backend.lastCall("showMenu").args, [1, help.mapToItem(page, 0, 0).x + 5])
-        mouseClick(findChild(page, "menuFile"))
-        compare(backend.lastCall("showMenu").args[0], 0)
-
         var maximize = findChild(page, "maximizeButton")
         mouseClick(maximize)
-        compare(backend.countOf("showMaximized"), 1)
         verify(maximize.image.indexOf("restoreButton") >= 0)
         mouseClick(maximize)
-        compare(backend.countOf("showNormal"), 1)
         verify(maximize.image.indexOf("maximizeButton") >= 0)
-        mouseClick(findChild(page, "minimizeButton"))
-        mouseClick(findChild(page, "closeButton"))
-        compare([backend.countOf("showMinimized"), backend.countOf("close")], [1, 1])
+        compare([backend.countOf("showMaximized"), backend.countOf("showNormal")], [1, 1])
     }
 
     function test_overallProgress_data() {
@@ -146,7 +134,8 @@ PageCase {
         return [
             { tag: "dvd", formatId: 7, drive: "/dev/sr0", disc: "dvd", source: "burn_dvd" },
             { tag: "audio cd", formatId: 36, drive: "/dev/sr1", disc: "cd", source: "burn_cd" },
-            { tag: "drive choice cancelled", formatId: 7, drive: "", disc: "dvd", source: "" }
+            { tag: "drive choice cancelled", formatId: 7, drive: "", disc: "dvd", source: "" },
+            { tag: "no disc", formatId: 2, drive: "", disc: "", source: "" }
         ]
     }
 
@@ -154,7 +143,15 @@ PageCase {
         addJobs(["wait"])
         choose("-target pal-dvd", "mpg", data.formatId, 6)
         backend.burnAnswers = [data.drive]
+        page.burnOutput = true
         convert()
+        if (data.disc === "") {
+            verify(!page.burnOutput)
+            compare(backend.countOf("selectBurnDisc"), 0)
+            compare(backend.lastCall("incrementCount").args, [2, 6])
+            verify(page.conversionInProgress)
+            return
+        }
         verify(page.burnOutput)
         verify(/^\d{1,9}$/.test(page.desTemp), page.desTemp)
         compare(backend.lastCall("makeDir").args[0], backend.tempFolder + page.desTemp)
@@ -168,19 +165,6 @@ PageCase {
         compare([jobs.get(1).source, jobs.get(1).fileName], [data.source, data.drive])
         compare(backend.lastCall("incrementCount").args, [data.formatId, 6])
         compare(backend.lastCall("startNewConversion").args[3], backend.tempFolder + page.desTemp + "/job0")
-    }
-
-    function test_plainRunCountsChoice() {
-        addJobs(["wait"])
-        choose("-vn", "mp3", 2, 4)
-        tabs.current = 2
-        page.burnOutput = true
-        convert()
-        verify(!page.burnOutput)
-        compare(backend.countOf("selectBurnDisc"), 0)
-        compare(backend.lastCall("incrementCount").args, [2, 4])
-        verify(page.conversionInProgress)
-        verify(convertTab.cancelButton.visible && !convertTab.convertButton.visible)
     }
 
     function test_cancelWholeRun_data() {
@@ -238,23 +222,5 @@ PageCase {
         mouseClick(findChild(page, "convertBack"))
         compare(tabs.current, data.tab)
         compare(backend.countOf("yesno"), data.asked)
-    }
-
-    function test_convertButtonClicks() {
-        addJobs(["wait"])
-        choose("-vn", "mp3", 2, 4)
-        tabs.current = 2
-        backend.clearCalls()
-        mouseClick(convertTab.convertButton)
-        compare(backend.countOf("startNewConversion"), 1)
-        mouseClick(convertTab.cancelButton)
-        compare(backend.countOf("yesno"), 1)
-
-        // A disabled button starts nothing.
-        backend.conversionComplete(true, "/in/job0.mp3", "")
-        verify(!convertTab.convertButton.enabled)
-        backend.clearCalls()
-        mouseClick(convertTab.convertButton)
-        compare(backend.countOf("startNewConversion"), 0)
     }
 }
