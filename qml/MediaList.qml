@@ -483,6 +483,7 @@ Item {
                     TextInput {
                         id: nameInput
                         objectName: "nameInput"
+                        Accessible.name: "Output name of " + row.title
                         anchors { fill: parent; leftMargin: 4; rightMargin: 4 }
                         visible: model.selected
                         verticalAlignment: TextInput.AlignVCenter
