@@ -1,0 +1,33 @@
+import QtQuick
+
+// An image that works as a button: its pressed form while held, dimmed while
+// hovered, and `clicked` only when released over it.
+Image {
+    id: button
+
+    property string image
+    property string pressedImage: image
+    // Opacity while held; arrows go darker than the big buttons.
+    property real pressedOpacity: 0.8
+    property alias pressed: area.pressed
+    property alias hovered: area.containsMouse
+    property string accessibleName
+
+    signal pressStarted()
+    signal clicked()
+
+    source: area.pressed ? pressedImage : image
+    opacity: !enabled ? 0.2 : area.pressed ? pressedOpacity : area.containsMouse ? 0.8 : 1.0
+
+    Accessible.role: Accessible.Button
+    Accessible.name: accessibleName
+    Accessible.onPressAction: if (enabled) button.clicked()
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        hoverEnabled: true
+        onPressed: button.pressStarted()
+        onReleased: if (containsMouse) button.clicked()
+    }
+}
