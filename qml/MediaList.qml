@@ -26,18 +26,6 @@ Item {
         return dot < 0 ? name : name.substring(0, dot)
     }
 
-    // The frame size "WxH" is normally the third field; colour details with
-    // commas of their own push it further along.
-    function frameSize(videoInfo) {
-        if (videoInfo.length > 2 && /^\d+x\d+/.test(videoInfo[2]))
-            return videoInfo[2]
-        for (var i = 1; i < videoInfo.length; ++i) {
-            if (/^\d+x\d+/.test(videoInfo[i]))
-                return videoInfo[i]
-        }
-        return videoInfo.length > 2 ? videoInfo[2] : ""
-    }
-
     // Caption of the chosen preset, for the burner (PAL or NTSC).
     function chosenPresetCaption() {
         var model = formatTab.outputModel
@@ -127,7 +115,7 @@ Item {
         mediaListModel.setProperty(at, "thumbnail", fileInfo[4] === undefined ? "" : fileInfo[4])
         if (fileVideoInfo.length > 0) {
             mediaListModel.setProperty(at, "videoCodec", fileVideoInfo[0])
-            mediaListModel.setProperty(at, "wxh", frameSize(fileVideoInfo))
+            mediaListModel.setProperty(at, "wxh", fileVideoInfo[2] || "")
         }
         if (fileAudioInfo.length > 0)
             mediaListModel.setProperty(at, "audioCodec", fileAudioInfo[0])

@@ -27,14 +27,6 @@ PageCase {
         compare(page.overallDuration, 75)
     }
 
-    // Colour details with commas of their own push the frame size along.
-    function test_frameSizeFoundPastColourDetails() {
-        backend.fileDropped(["/in/hd.mkv"])
-        backend.fileInfoReady(probeInfo("/in/hd.mkv", "00:00:10"),
-                              ["h264 (High)", "yuv420p(tv", "bt709", "progressive)", "1920x1080 [SAR 1:1]"], [])
-        compare(jobs.get(0).wxh, "1920x1080 [SAR 1:1]")
-    }
-
     function test_inputWithoutStreamsIsDroppedWithWarning() {
         backend.addDVD(["/rip/1/title1.vob", "/rip/1/title2.vob"], "01:30:00")
         backend.fileInfoReady(probeInfo("/rip/1/title1.vob", "00:00:00"), [], [])
