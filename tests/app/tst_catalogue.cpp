@@ -121,32 +121,6 @@ private slots:
         window.incrementCount(1, 1);
         QVERIFY(prompts.boxes.isEmpty());
     }
-
-    void shippedCatalogueHasItsFixedRows()
-    {
-        ScratchProduct product;
-        PromptRecorder prompts;
-        MainWindow window;
-        const QStringList add = window.getAddModel();
-        QVERIFY(add.size() >= 12);
-        QCOMPARE(add.at(1), QString("Audio"));
-        QCOMPARE(add.at(7), QString("Video"));
-        QVERIFY(add.at(5).contains("*.mp3"));
-        QVERIFY(add.at(11).contains("*.mkv"));
-
-        const QStringList formats = window.getFormatModel();
-        const QStringList ids = column(formats, 7, 0);
-        QVERIFY(ids.contains("7"));
-        QVERIFY(ids.contains("36"));
-        QCOMPARE(column(formats, 7, 1).at(ids.indexOf("7")), QString("DVD"));
-        QVERIFY(!window.getDeviceModel().isEmpty());
-        for (const QString &id : ids + column(window.getDeviceModel(), 7, 0)) {
-            const QStringList presets = window.getOutputModel(id);
-            QVERIFY2(!presets.isEmpty(), qPrintable("no presets for " + id));
-            for (const QString &args : column(presets, 9, 8))
-                QVERIFY(!args.isEmpty());
-        }
-    }
 };
 
 QTEST_MAIN(TestCatalogue)

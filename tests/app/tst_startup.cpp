@@ -55,19 +55,6 @@ private slots:
         const QStringList files = acceptedCommandLineFiles({"prog", "song.mp3"}, accepted);
         QCOMPARE(files, QStringList{QDir::current().absoluteFilePath("song.mp3")});
     }
-
-    void windowIsDressedFrameless()
-    {
-        ScratchProduct product;
-        PromptRecorder prompts;
-        MainWindow window;
-        dressWindow(window);
-        QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
-        QCOMPARE(window.windowTitle(), QString("MediaForgeStudio"));
-        QCOMPARE(window.minimumSize(), QSize(800, 552));
-        QVERIFY(window.rootObject());
-    }
 };
 
 QTEST_MAIN(TestStartup)

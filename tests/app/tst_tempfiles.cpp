@@ -62,7 +62,7 @@ private slots:
         QTest::newRow("double separators") << "TEMP/b.png" << "TEMP//b.png" << true;
         QTest::newRow("file outside") << "OUT/song.mp3" << "OUT/song.mp3" << false;
         QTest::newRow("missing file") << "" << "TEMP/none.png" << false;
-        QTest::newRow("climbs out with ..") << "OUT/x.txt" << "TEMP/../../OUT/x.txt" << false;
+        QTest::newRow("climbs out with ..") << "OUT/x.txt" << "TEMP/../../Documents/x.txt" << false;
         QTest::newRow("climbs out, comes back") << "TEMP/c.png" << "TEMP/sub/../c.png" << true;
         QTest::newRow("temp without separator") << "TEMP/d.png" << "TEMPNOSEP" << false;
         QTest::newRow("temp as prefix of a sibling") << "OUT2/e.png" << "TEMP/../temp2/e.png" << false;
