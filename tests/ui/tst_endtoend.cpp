@@ -110,7 +110,8 @@ private slots:
         choosePreset(window, "Best");
         QVERIFY(click(window, "convertButton"));
         QTRY_COMPARE_WITH_TIMEOUT(column(window, "currentStatus"), QStringList({"complete", "complete"}), 30000);
-        QCOMPARE(column(window, "finalOutput"), QStringList({inputs.filePath("clip.flac"), inputs.filePath("tone.flac")}));
+        QCOMPARE(column(window, "finalOutput"),
+                 QStringList({inputs.filePath("clip.flac"), inputs.filePath("tone.flac")}));
         QCOMPARE(eval(window, "return convertTab.currentOverallProgress").toInt(), 100);
 
         handOverCommandLine(window, {"mediaforgestudio", input("single.wav", {"sine"}),
@@ -123,7 +124,8 @@ private slots:
         QVERIFY2(column(window, "errorMsg")[2].contains("map"), qPrintable(column(window, "errorMsg")[2]));
         // Nothing converted twice, no partial output left behind.
         QCOMPARE(QDir(inputs.path()).entryList(QDir::Files),
-                 QStringList({"clip.flac", "clip.mkv", "dual.flac", "dual.mka", "single.wav", "tone.flac", "tone.wav"}));
+                 QStringList({"clip.flac", "clip.mkv", "dual.flac", "dual.mka", "single.wav", "tone.flac",
+                              "tone.wav"}));
         for (const char *out : {"clip.flac", "tone.flac", "dual.flac"})
             QVERIFY2(ffmpeg({"-i", inputs.filePath(out)}).contains("Audio: flac"), out);
         QCOMPARE(prompts.texts(), QStringList());
