@@ -5,19 +5,16 @@ import QtTest
 TestCase {
     id: pageCase
 
-    property var harness: null
     property var backend: null
     property var page: null
     property var list: null
     property var jobs: null
     property var tabs: null
-    property var addTab: null
     property var formatTab: null
     property var convertTab: null
-    // Real pictures to stand for probe thumbnails.
-    readonly property string pictures: decodeURIComponent(pageFolder.replace(/^file:\/\//, "")) + "images/"
-    readonly property var thumbnails: [pictures + "screenshot-audio.png", pictures + "screenshot-unknown.png",
-                                       pictures + "fileImage.png", pictures + "iconBack.png"]
+    readonly property url pageFolder: Qt.resolvedUrl("../../qml/")
+    // A real picture to stand for probe thumbnails.
+    readonly property string picture: decodeURIComponent(pageFolder.toString().substring(7)) + "images/fileImage.png"
 
     width: 1000
     height: 700
@@ -25,79 +22,68 @@ TestCase {
     // TestCase hides itself; the page under test must show to take clicks.
     visible: true
 
+    // The page finds `mainwnd` among this component's ids.
     Component {
-        id: harnessComponent
-        Harness {}
+        id: harness
+
+        Item {
+            property alias backend: mainwnd
+            property alias loader: loader
+
+            width: 800
+            height: 552
+            MainwndDouble { id: mainwnd }
+            Loader { id: loader; anchors.fill: parent; active: false; source: pageFolder + "main.qml" }
+        }
     }
 
     // `prepare(backend)` may fill the catalogue lists before the page reads them.
     function makePage(prepare) {
         failOnWarning(/./)
-        harness = createTemporaryObject(harnessComponent, pageCase)
-        backend = harness.backend
+        var h = createTemporaryObject(harness, pageCase)
+        backend = h.backend
         if (prepare)
             prepare(backend)
-        harness.active = true
-        page = harness.page
+        h.loader.active = true
+        page = h.loader.item
         list = findChild(page, "mediaList")
         jobs = list.mediaListModel
         tabs = findChild(page, "idTabs")
-        addTab = findChild(page, "addTab")
         formatTab = findChild(page, "formatTab")
         convertTab = findChild(page, "convertTab")
-        backend.clearCalls()
+        backend.calls = []
     }
 
     // The probe's answer for a path: name, folder, base name, duration, thumbnail.
     function probeInfo(path, duration, thumbnail) {
-        var slash = path.lastIndexOf("/")
-        var name = path.substring(slash + 1)
-        var dot = name.lastIndexOf(".")
-        return [name, path.substring(0, slash + 1), dot < 0 ? name : name.substring(0, dot), duration,
-                thumbnail === undefined ? "" : thumbnail]
+        var name = path.substring(path.lastIndexOf("/") + 1)
+        return [name, path.substring(0, path.length - name.length), name.replace(/\.[^.]*$/, ""), duration,
+                thumbnail || ""]
     }
 
-    // Adds probed rows: each { path, duration, video, audio, source, thumbnail }.
+    // Adds probed rows: each { path, duration, source, thumbnail }.
     function addRows(rows) {
-        for (var i = 0; i < rows.length; ++i) {
-            var r = rows[i]
-            if (r.source === "dvd")
-                backend.addDVD([r.path], r.duration)
-            else if (r.source === "cd")
-                backend.addAudioCD([r.path])
-            else
-                backend.fileDropped([r.path])
-        }
-        for (var j = 0; j < rows.length; ++j) {
-            var s = rows[j]
+        for (var r of rows)
+            r.source === "dvd" ? backend.addDVD([r.path], r.duration)
+                               : r.source === "cd" ? backend.addAudioCD([r.path]) : backend.fileDropped([r.path])
+        for (var s of rows)
             backend.fileInfoReady(probeInfo(s.path, s.duration, s.thumbnail),
-                                  s.video === undefined ? ["h264 (High)", "yuv420p", "320x240 [SAR 1:1 DAR 4:3]"] : s.video,
-                                  s.audio === undefined ? ["aac (LC)", "44100 Hz"] : s.audio)
-        }
+                                  ["h264 (High)", "yuv420p", "320x240 [SAR 1:1 DAR 4:3]"], ["aac (LC)", "44100 Hz"])
     }
 
     // Plain file rows with a minute each and the given statuses.
     function addJobs(statuses) {
-        var rows = []
-        for (var i = 0; i < statuses.length; ++i)
-            rows.push({ path: "/in/job" + i + ".mkv", duration: "00:01:00", thumbnail: thumbnails[i % thumbnails.length] })
-        addRows(rows)
-        for (var j = 0; j < statuses.length; ++j)
-            jobs.setProperty(j, "currentStatus", statuses[j])
+        addRows(statuses.map((s, i) => ({ path: "/in/job" + i + ".mkv", duration: "00:01:00", thumbnail: picture })))
+        statuses.forEach((s, i) => jobs.setProperty(i, "currentStatus", s))
     }
 
-    function statuses() {
-        var out = []
-        for (var i = 0; i < jobs.count; ++i)
-            out.push(jobs.get(i).currentStatus)
-        return out
+    // One role of every row.
+    function column(role) {
+        return Array.from({ length: jobs.count }, (_, i) => jobs.get(i)[role])
     }
 
     function choose(args, ext, formatId, outputId) {
-        page.ffmpegArgs = args
-        page.outExt = ext
-        page.formatId = formatId
-        page.outputId = outputId
+        Object.assign(page, { ffmpegArgs: args, outExt: ext, formatId: formatId, outputId: outputId })
     }
 
     // Starts a run the way the Convert button does, with a plain preset
@@ -105,11 +91,16 @@ TestCase {
     function convert() {
         if (page.ffmpegArgs === "")
             choose("-vcodec mpeg4", "avi", 3, 9)
-        backend.clearCalls()
+        backend.calls = []
         convertTab.convert()
     }
 
-    function fadeTarget(item) {
-        return findChild(item, "clearCompletedFade").targetValue
+    // Only a tile's picture takes clicks.
+    function clickTile(objectName) {
+        mouseClick(findChild(page, objectName), 46, 30)
+    }
+
+    function fadeTarget() {
+        return findChild(convertTab, "clearCompletedFade").targetValue
     }
 }

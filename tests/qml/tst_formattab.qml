@@ -4,28 +4,19 @@ import QtTest
 PageCase {
     name: "FormatTab"
 
-    // Flat catalogue rows: 7 strings per device or format.
-    function catalogueRows(prefix, count, device) {
-        var rows = []
-        for (var i = 0; i < count; ++i)
-            rows.push(String(100 * device + i + 1), prefix + (i + 1), "", "images/icons/audio.png",
-                      String(device), "0", String(i))
-        return rows
+    // Flat catalogue lists: 7 strings per device or format, 9 per preset.
+    function flat(count, row) {
+        return [].concat(...Array.from({ length: count }, (_, i) => row(i)))
     }
 
-    function presetRows(count) {
-        var rows = []
-        for (var i = 0; i < count; ++i)
-            rows.push(String(i + 11), "Preset " + (i + 1), "", "images/icons/settings.png", "ext" + i, "0",
-                      String(i), "", "-preset " + i)
-        return rows
-    }
-
-    function makeFormatPage(devices, formats, presets) {
+    function makeFormatPage(devices, formats) {
         makePage(function (b) {
-            b.deviceModel = catalogueRows("Player", devices, 1)
-            b.formatModel = catalogueRows("MP", formats, 0)
-            b.outputModels = { "1": presetRows(presets), "101": presetRows(2) }
+            var icon = "images/icons/audio.png"
+            b.deviceModel = flat(devices, i => [String(101 + i), "Player" + (i + 1), "", icon, "1", "0", ""])
+            b.formatModel = flat(formats, i => [String(1 + i), "MP" + (i + 1), "", icon, "0", "0", ""])
+            var presets = n => flat(n, i => [String(i + 11), "Preset " + (i + 1), "", "images/icons/settings.png",
+                                             "ext" + i, "0", "", "", "-preset " + i])
+            b.outputModels = { "1": presets(3), "101": presets(2) }
         })
         addJobs(["wait"])
         tabs.current = 1
@@ -33,122 +24,90 @@ PageCase {
         waitForRendering(formatTab)
     }
 
-    function test_outputPage_data() {
+    // A tile opens its presets ("… Quality" for a format); a preset click sets
+    // the five values; edited arguments are no preset's; another page forgets
+    // the tile, not the choice; Back goes a page back, then to Add.
+    function test_pages_data() {
         return [
-            { tag: "format", tile: "formatTile:MP1", id: "1", title: "MP1 Quality", presets: 3 },
-            { tag: "device", tile: "deviceTile:Player1", id: "101", title: "Player1", presets: 2 }
+            { tag: "format", tile: "formatTile:MP1", id: "1", title: "MP1 Quality", presets: 3, other: "101" },
+            { tag: "device", tile: "deviceTile:Player1", id: "101", title: "Player1", presets: 2, other: "1" }
         ]
     }
 
-    function test_outputPage(data) {
-        makeFormatPage(2, 2, 3)
-        mouseClick(findChild(page, data.tile), 46, 30)
-        verify(!formatTab.deviceFormatPage)
-        compare(formatTab.secondPageTitle, data.title)
-        compare(backend.lastCall("getOutputModel").args, [data.id])
-        compare(formatTab.outputModel.count, data.presets)
+    function test_pages(data) {
+        makeFormatPage(2, 2)
+        clickTile(data.tile)
+        compare([formatTab.deviceFormatPage, formatTab.secondPageTitle, backend.last("getOutputModel"),
+                 formatTab.outputModel.count], [false, data.title, [data.id], data.presets])
         var preset = formatTab.outputModel.get(1)
         compare([preset.gFormatId, preset.gOutputId, preset.gIconText, preset.gArgList, preset.gAssociatedExt,
                  preset.gId], [data.id, "12", "Preset 2", "-preset 1", "ext1", "12"])
-        compare(formatTab.outputSelected, -1)
-
+        clickTile("outputTile:Preset 2")
+        compare([page.ffmpegArgs, page.outExt, formatTab.outputSelected, page.formatId, page.outputId],
+                ["-preset 1", "ext1", 1, Number(data.id), 12])
+        verify(findChild(page, "outputTile:Preset 2").selected && findChild(page, data.tile).selected)
+        clickTile("settingsIcon")
+        mouseClick(findChild(page, "argumentsInput"))
+        keyClick(Qt.Key_End)
+        keyClick("x")
+        compare([page.ffmpegArgs, page.outExt, formatTab.outputSelected, page.formatId, page.outputId],
+                ["-preset 1x", "ext1", -1, Number(data.id), 12])
+        formatTab.choosePreset(0)
+        formatTab.addIconsToOutputPage(data.other, "Other", true)
+        compare([formatTab.outputSelected, page.ffmpegArgs], [-1, "-preset 0"])
         mouseClick(findChild(page, "formatBack"))
         verify(formatTab.deviceFormatPage)
         mouseClick(findChild(page, "formatBack"))
         compare(tabs.current, 0)
     }
 
-    function test_presetChoice() {
-        makeFormatPage(1, 1, 3)
-        formatTab.addIconsToOutputPage("1", "MP1", false)
-        var tile = findChild(page, "outputTile:Preset 2")
-        mouseClick(tile, 46, 30)
-        compare([page.ffmpegArgs, page.outExt, formatTab.outputSelected, page.formatId, page.outputId],
-                ["-preset 1", "ext1", 1, 1, 12])
-        verify(tile.selected)
-        verify(findChild(page, "formatTile:MP1").selected)
-
-        // Another visit keeps the choice and highlights it again.
-        formatTab.addIconsToOutputPage("101", "Player1", true)
-        compare(page.ffmpegArgs, "-preset 1")
-        formatTab.addIconsToOutputPage("1", "MP1", false)
-        verify(findChild(page, "outputTile:Preset 2").selected)
-    }
-
-    function test_editingArguments() {
-        makeFormatPage(1, 1, 2)
-        formatTab.addIconsToOutputPage("1", "MP1", false)
-        formatTab.choosePreset(0)
-        mouseClick(findChild(page, "settingsIcon"), 46, 30)
-        verify(formatTab.settingsPanel.visible)
-        var input = findChild(page, "argumentsInput")
-        mouseClick(input)
-        keyClick(Qt.Key_End)
-        keyClick(Qt.Key_Space)
-        keyClick("x")
-        compare(page.ffmpegArgs, "-preset 0 x")
-        compare(formatTab.outputSelected, -1)
-        compare([page.formatId, page.outputId, page.outExt], [1, 11, "ext0"])
-        verify(findChild(page, "outputTile:Preset 1").selected)
-
-        mouseClick(findChild(page, "settingsIcon"), 46, 30)
-        verify(!formatTab.settingsPanel.visible)
-    }
-
     function test_outputFolder_data() {
         return [
             { tag: "unchecked, cancelled", clicks: ["box"], answers: [""], checked: true, outPath: "" },
             { tag: "unchecked, chosen", clicks: ["box"], answers: ["/out"], checked: false, outPath: "/out/" },
-            { tag: "root keeps one separator", clicks: ["box"], answers: ["/"], checked: false, outPath: "/" },
-            { tag: "field while checked", clicks: ["field"], answers: ["/out"], checked: true, outPath: "" },
-            { tag: "field changes folder", clicks: ["box", "field"], answers: ["/out", "/other/"],
-              checked: false, outPath: "/other/" },
-            { tag: "field cancelled keeps folder", clicks: ["box", "field"], answers: ["/out", ""],
-              checked: false, outPath: "/out/" },
+            { tag: "field while checked", clicks: ["field"], answers: [], checked: true, outPath: "" },
+            { tag: "field to another", clicks: ["box", "field"], answers: ["/a", "/b/"], checked: false,
+              outPath: "/b/" },
+            { tag: "field cancelled", clicks: ["box", "field"], answers: ["/a", ""], checked: false, outPath: "/a/" },
             { tag: "checked again clears", clicks: ["box", "box"], answers: ["/out"], checked: true, outPath: "" }
         ]
     }
 
     function test_outputFolder(data) {
-        makeFormatPage(1, 1, 1)
+        makeFormatPage(1, 1)
         formatTab.addIconsToOutputPage("1", "MP1", false)
-        mouseClick(findChild(page, "settingsIcon"), 46, 30)
+        clickTile("settingsIcon")
         backend.folderAnswers = data.answers.slice()
-        var opened = 0
-        for (var i = 0; i < data.clicks.length; ++i)
-            mouseClick(findChild(page, data.clicks[i] === "box" ? "checkSameFolder" : "sOutputFolderInput"))
-        compare(formatTab.outputSameFolder.checked, data.checked)
-        compare(page.outPath, data.outPath)
-        compare(findChild(page, "sOutputFolderInput").text, data.outPath)
-        compare(backend.countOf("openOutputFolder"), data.tag === "field while checked" ? 0 : data.answers.length)
+        for (var click of data.clicks)
+            mouseClick(findChild(page, click === "box" ? "checkSameFolder" : "sOutputFolderInput"))
+        compare([formatTab.outputSameFolder.checked, page.outPath, findChild(page, "sOutputFolderInput").text,
+                 backend.count("openOutputFolder")], [data.checked, data.outPath, data.outPath, data.answers.length])
     }
 
+    // Arrows show past 4 devices or 8 formats and step a tile at a time.
     function test_arrows_data() {
         return [
-            { tag: "4 devices", devices: 4, formats: 2, arrows: "device", shown: false, steps: [] },
-            { tag: "7 devices", devices: 7, formats: 2, arrows: "device", shown: true, steps: [92, 184, 276, 276] },
-            { tag: "8 formats", devices: 1, formats: 8, arrows: "format", shown: false, steps: [] },
-            { tag: "12 formats", devices: 1, formats: 12, arrows: "format", shown: true, steps: [92, 184, 184] }
+            { tag: "4 devices", devices: 4, formats: 2, arrows: "device", steps: [] },
+            { tag: "7 devices", devices: 7, formats: 2, arrows: "device", steps: [92, 184, 276, 276] },
+            { tag: "8 formats", devices: 1, formats: 8, arrows: "format", steps: [] },
+            { tag: "12 formats", devices: 1, formats: 12, arrows: "format", steps: [92, 184, 184] }
         ]
     }
 
     function test_arrows(data) {
-        makeFormatPage(data.devices, data.formats, 1)
+        makeFormatPage(data.devices, data.formats)
         var left = findChild(page, data.arrows + "Left")
         var right = findChild(page, data.arrows + "Right")
         var view = findChild(page, data.arrows === "device" ? "deviceList" : "formatFlickable")
-        compare([left.visible, right.visible], [data.shown, data.shown])
-        if (!data.shown)
-            return
-        verify(!left.enabled)
-        compare(left.opacity, 0.2)
-        for (var i = 0; i < data.steps.length; ++i) {
+        var shown = data.steps.length > 0
+        compare([left.visible, right.visible, left.enabled], [shown, shown, false])
+        for (var step of data.steps) {
             mouseClick(right)
-            tryCompare(view, "contentX", data.steps[i])
+            tryCompare(view, "contentX", step)
         }
-        verify(!right.enabled)
-        compare(right.opacity, 0.2)
-        verify(left.enabled)
+        if (!shown)
+            return
+        verify(!right.enabled && left.enabled)
         mouseClick(left)
         tryCompare(view, "contentX", data.steps[data.steps.length - 1] - 92)
         verify(right.enabled)
@@ -164,35 +123,10 @@ PageCase {
     }
 
     function test_snapFormatGrid(data) {
-        makeFormatPage(1, 12, 1)
+        makeFormatPage(1, 12)
         var grid = findChild(page, "formatFlickable")
         grid.contentX = data.at
         formatTab.snapFormatGrid()
         tryCompare(grid, "contentX", data.to)
-    }
-
-    function test_next_data() {
-        return [
-            { tag: "no preset", args: "", release: "over", tab: 1, warning: true },
-            { tag: "preset chosen", args: "-vn", release: "over", tab: 2, warning: false },
-            { tag: "released elsewhere", args: "", release: "away", tab: 1, warning: false }
-        ]
-    }
-
-    function test_next(data) {
-        makeFormatPage(1, 1, 1)
-        page.ffmpegArgs = data.args
-        backend.clearCalls()
-        var next = findChild(page, "formatNext")
-        mousePress(next)
-        if (data.release === "away") {
-            mouseMove(next, -100, 0)
-            mouseRelease(next, -100, 0)
-        } else {
-            mouseRelease(next)
-        }
-        compare(tabs.current, data.tab)
-        compare(backend.callsTo("warning").map(function (c) { return c.args[0] }),
-                data.warning ? ["You must select an output device or format to proceed!"] : [])
     }
 }
