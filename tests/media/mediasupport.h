@@ -1,43 +1,67 @@
 #pragma once
 
+#include "support/testsupport.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 #include <signal.h>
 
-// Small inputs made with ffmpeg's generated sources: "audio", "video" (16:9),
-// or "av" (4:3, colour-tagged, with sound).
-inline bool makeMedia(const QString &path, const QString &kind, int seconds = 2)
+// Writes `path` with ffmpeg from generated sources, one input per filter graph.
+inline bool lavfi(const QString &path, const QStringList &sources, const QStringList &options)
 {
-    const QString t = QString::number(seconds);
-    const QStringList video{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25"};
-    const QStringList wide{"-f", "lavfi", "-i", "testsrc2=size=192x108:rate=25"};
-    const QStringList audio{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050"};
-    const QStringList h264{"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
     QStringList args{"-v", "error", "-nostdin", "-y"};
-    if (kind == "audio")
-        args << audio;
-    else if (kind == "video")
-        args << wide << h264;
-    else
-        args << video << audio << h264 << "-color_primaries" << "bt709" << "-color_trc" << "bt709"
-             << "-colorspace" << "bt709" << "-c:a" << "aac";
-    args << "-t" << t << path;
+    for (const QString &source : sources)
+        args << "-f" << "lavfi" << "-i" << source;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return QProcess::execute("ffmpeg", args) == 0;
+    return QProcess::execute("ffmpeg", args + options + QStringList{path}) == 0;
 }
 
-inline bool processAlive(qint64 pid)
+// Three-second inputs: "audio", "video" (16:9), or "av" (4:3 with sound,
+// colour tagged so the probe sees commas inside brackets).
+inline bool makeMedia(const QString &path, const QString &kind)
 {
-    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+    const QString tone = "sine=frequency=440:sample_rate=22050:duration=3";
+    const QString picture = "testsrc2=size=%1:rate=25:duration=3";
+    const QStringList h264{"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
+    if (kind == "audio")
+        return lavfi(path, {tone}, {});
+    if (kind == "video")
+        return lavfi(path, {picture.arg("192x108")}, h264);
+    return lavfi(path, {picture.arg("160x120"), tone},
+                 h264 + QStringList{"-colorspace", "bt709", "-color_primaries", "bt709",
+                                    "-color_trc", "bt709", "-c:a", "aac"});
 }
 
-inline qint64 readPid(const QString &file)
+// A product folder with its temporary folder made, as the program makes it.
+struct Scratch : ScratchProduct {
+    Scratch() { QDir().mkpath(temp()); }
+};
+
+// The scripted ffmpeg stand-in alone on PATH while it lives, playing `mode`;
+// it keeps its pid and arguments in `folder` and waits there for a "go" file.
+class StandIn : PathPrefix
 {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toLongLong() : -1;
-}
+public:
+    StandIn(const QByteArray &mode, const QString &folder, const QString &kind = "scripted")
+        : PathPrefix(testData("stand-ins/" + kind), true), m_folder(folder)
+    {
+        qputenv("MFS_FAKE_MODE", mode);
+        qputenv("MFS_FAKE_DIR", QFile::encodeName(folder));
+    }
+    ~StandIn()
+    {
+        qunsetenv("MFS_FAKE_MODE");
+        qunsetenv("MFS_FAKE_DIR");
+    }
+    bool alive() const
+    {
+        QFile f(m_folder + "/ffmpeg.pid");
+        const qint64 pid = f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toLongLong() : -1;
+        return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+    }
+
+private:
+    QString m_folder;
+};
