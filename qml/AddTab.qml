@@ -55,9 +55,7 @@ Rectangle {
                 onClicked: {
                     selected = true
                     if (type === "file") {
-                        var files = mainwnd.openInputFile(gOpenTitle, gOpenFilter)
-                        if (files.length > 0)
-                            mediaList.addFile(files, "file")
+                        mainPage.addFromAddRow(index)
                     } else if (type === "cd") {
                         mainwnd.selectCd()
                     } else if (type === "dvd") {

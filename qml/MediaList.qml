@@ -65,18 +65,20 @@ Item {
         })
     }
 
-    function addFile(inFile, source) {
+    // Each row is probed at once; answers come back in request order.
+    function addRows(inFile, source, length) {
         for (var i = 0; i < inFile.length; ++i) {
-            appendRow(inFile[i], source, "")
+            appendRow(inFile[i], source, length)
             mainwnd.getFileInfo(inFile[i])
         }
     }
 
+    function addFile(inFile, source) {
+        addRows(inFile, source, "")
+    }
+
     function addDVD(inFile, length) {
-        for (var i = 0; i < inFile.length; ++i) {
-            appendRow(inFile[i], "dvd", length)
-            mainwnd.getFileInfo(inFile[i])
-        }
+        addRows(inFile, "dvd", length)
     }
 
     function addBurn(source, drive) {

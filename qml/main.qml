@@ -101,6 +101,7 @@ Rectangle {
         }
     }
 
+    // Opens the file dialog of an input kind and adds what was chosen.
     function addFromAddRow(row) {
         if (row >= addTab.addModel.count)
             return
