@@ -1,15 +1,15 @@
 #include "app/mainwindow.h"
 
-#include "app/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "app/tempfiles.h"
 #include "app/updatecheck.h"
-#include "disc/burndisc.h"
-#include "disc/selectcd.h"
-#include "disc/selectdrive.h"
-#include "disc/selectdvd.h"
+#include "disc/burn/burndisc.h"
+#include "app/selectcd.h"
+#include "app/selectdrive.h"
+#include "app/selectdvd.h"
 #include "media/commandline.h"
 #include "media/conversionthread.h"
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
@@ -73,6 +73,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_dropTarget, &DroppableWidget::openCDRipDialog, this, &MainWindow::openCDRipper);
     connect(m_dropTarget, &DroppableWidget::fileDropped, this, &MainWindow::fileDropped);
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
+    connect(m_probe, &FileInfoThread::converterMissing, this,
+            [](const QString &message) { Prompts::warning(message); });
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);

@@ -2,7 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 

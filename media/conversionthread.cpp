@@ -191,6 +191,7 @@ void ConversionThread::run()
         return;
     }
     QProcess ffmpeg;
+    Tools::tieToProgram(ffmpeg);
     ffmpeg.setProgram(program);
     ffmpeg.setArguments(QStringList{"-i", m_inFile} + m_args + QStringList{out});
     ffmpeg.setReadChannel(QProcess::StandardError);

@@ -1,7 +1,8 @@
 #include "media/fileinfothread.h"
 
+#include "media/clocktext.h"
+
 #include "platform/folders.h"
-#include "platform/prompts.h"
 #include "platform/tools.h"
 
 #include <QCoreApplication>
@@ -47,19 +48,6 @@ void FileInfoThread::shutdown()
         m_queue.clear();
     }
     wait();
-}
-
-int FileInfoThread::clockSeconds(const QString &t)
-{
-    if (t.size() < 8 || t.at(2) != ':' || t.at(5) != ':')
-        return -1;
-    bool okH, okM, okS;
-    const int h = t.mid(0, 2).toInt(&okH);
-    const int m = t.mid(3, 2).toInt(&okM);
-    const int s = t.mid(6, 2).toInt(&okS);
-    if (!okH || !okM || !okS || h < 0 || m < 0 || s < 0)
-        return -1;
-    return h * 3600 + m * 60 + s;
 }
 
 QStringList FileInfoThread::streamFields(const QString &text, const QString &tag)
@@ -109,6 +97,7 @@ int FileInfoThread::thumbnailSeconds(const QString &duration)
 QString FileInfoThread::runTool(const QString &program, const QStringList &args)
 {
     QProcess tool;
+    Tools::tieToProgram(tool);
     tool.start(program, args);
     tool.closeWriteChannel();
     // Short steps, so that closing the program doesn't wait for a slow tool.
@@ -132,14 +121,8 @@ void FileInfoThread::run()
             QMutexLocker lock(&m_lock);
             m_active = false;
         }
-        // Boxes belong to the interface thread.
-        QMetaObject::invokeMethod(
-            qApp,
-            [] {
-                Prompts::warning("FFMpeg could not be located or is not responding.\n\n"
-                                 "Please try re-installing MediaForgeStudio.");
-            },
-            Qt::QueuedConnection);
+        emit converterMissing("FFMpeg could not be located or is not responding.\n\n"
+                              "Please try re-installing MediaForgeStudio.");
         return;
     }
 

@@ -24,8 +24,6 @@ public:
     void setToolWait(int ms) { m_toolWaitMs = ms; }
     static constexpr int defaultToolWaitMs = 30000;
 
-    // "hh:mm:ss" in seconds, or -1 when the text is not such a time.
-    static int clockSeconds(const QString &hhmmss);
     // The comma-separated fields after the first `tag` ("Video:", "Audio:"),
     // or an empty list when the tag is missing or opens the text.
     static QStringList streamFields(const QString &text, const QString &tag);
@@ -36,6 +34,8 @@ public:
 
 signals:
     void fileInfoReady(QStringList fileInfo, QStringList fileVideoInfo, QStringList fileAudioInfo);
+    // No converter: the queue is kept, and the interface tells the user.
+    void converterMissing(QString message);
 
 protected:
     void run() override;

@@ -20,6 +20,11 @@ FolderHandler &folderHandler()
     static FolderHandler h;
     return h;
 }
+SaveFileHandler &saveFileHandler()
+{
+    static SaveFileHandler h;
+    return h;
+}
 } // namespace
 
 QMessageBox::StandardButton show(const Box &box)
@@ -52,6 +57,14 @@ QString existingFolder(QWidget *parent, const QString &caption, const QString &f
                                              QFileDialog::ShowDirsOnly);
 }
 
+QString saveFile(QWidget *parent, const QString &caption, const QString &folder,
+                 const QString &filter)
+{
+    if (saveFileHandler())
+        return saveFileHandler()(caption, folder, filter);
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+}
+
 void warning(const QString &text, QWidget *parent, const QString &title)
 {
     show({QMessageBox::Warning, title, text, {}, {}, QMessageBox::Ok, parent});
@@ -81,6 +94,11 @@ void setOpenFilesHandler(OpenFilesHandler handler)
 void setFolderHandler(FolderHandler handler)
 {
     folderHandler() = std::move(handler);
+}
+
+void setSaveFileHandler(SaveFileHandler handler)
+{
+    saveFileHandler() = std::move(handler);
 }
 
 } // namespace Prompts

@@ -27,11 +27,17 @@ using BoxHandler = std::function<QMessageBox::StandardButton(const Box &)>;
 using OpenFilesHandler = std::function<QStringList(const QString &caption, const QString &folder,
                                                    const QString &filter)>;
 using FolderHandler = std::function<QString(const QString &caption, const QString &folder)>;
+using SaveFileHandler = std::function<QString(const QString &caption, const QString &folder,
+                                              const QString &filter)>;
 
 QMessageBox::StandardButton show(const Box &box);
 QStringList openFiles(QWidget *parent, const QString &caption, const QString &folder,
                       const QString &filter);
 QString existingFolder(QWidget *parent, const QString &caption, const QString &folder);
+// The name of a file to write; "" when cancelled. The dialog asks before
+// naming a file that exists.
+QString saveFile(QWidget *parent, const QString &caption, const QString &folder,
+                 const QString &filter);
 
 // Shorthands for the program's fixed box kinds.
 void warning(const QString &text, QWidget *parent = nullptr, const QString &title = "Warning");
@@ -43,5 +49,6 @@ bool question(const QString &title, const QString &text,
 void setBoxHandler(BoxHandler handler);
 void setOpenFilesHandler(OpenFilesHandler handler);
 void setFolderHandler(FolderHandler handler);
+void setSaveFileHandler(SaveFileHandler handler);
 
 } // namespace Prompts

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
+
+class QProcess;
 
 namespace Tools {
 
@@ -11,5 +15,25 @@ QString find(const QString &name);
 
 // Tool output is 8-bit text up to the first NUL byte.
 QString toolText(const QByteArray &bytes);
+
+// Every child is started through here: it dies with the program, even when
+// the program is killed or crashes, so no tool is left working on its own.
+// The tie is to the starting thread, so start a child on the thread that
+// waits for it.
+void tieToProgram(QProcess &process);
+
+// One run of a short tool, bounded in time.
+struct Run {
+    bool found = false;    // the program was found
+    bool started = false;  // ... and could be started
+    bool timedOut = false; // killed after the time limit; the output is what came so far
+    int exitCode = -1;     // -1 unless it ended by itself
+    QByteArray out;
+    QByteArray err;
+    QString error; // why it could not be started, for messages
+    bool ok() const { return started && !timedOut && exitCode == 0; }
+};
+Run run(const QString &name, const QStringList &args, int timeoutMs = 30000,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 } // namespace Tools

@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "app/mainwindow.h"
 #include "support/testsupport.h"
 

@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "media/conversionthread.h"
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 #include "support/testsupport.h"
 
 #include <QAction>

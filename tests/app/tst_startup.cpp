@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 #include "support/testsupport.h"
 
 #include <QSignalSpy>

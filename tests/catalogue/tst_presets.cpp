@@ -1,5 +1,5 @@
 #include "media/commandline.h"
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 #include "media/mediasupport.h"
 
 #include <QImage>

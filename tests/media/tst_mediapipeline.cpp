@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "media/commandline.h"
 #include "media/conversionthread.h"
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 #include "media/fileinfothread.h"
 #include "mediasupport.h"
 
@@ -147,23 +147,19 @@ private slots:
                  qPrintable(info.at(4)));
     }
 
-    void missingFfmpegWarnsOnTheInterfaceThreadAndKeepsTheQueue()
+    void missingFfmpegIsReportedAndTheQueueKept()
     {
         Scratch product;
-        QStringList boxes;
-        Prompts::setBoxHandler([&](const Prompts::Box &box) {
-            boxes << (QThread::currentThread() == qApp->thread() ? "" : "off thread: ") + box.text;
-            return QMessageBox::Ok;
-        });
         FileInfoThread probe;
         QSignalSpy ready(&probe, &FileInfoThread::fileInfoReady);
+        QSignalSpy missing(&probe, &FileInfoThread::converterMissing);
         {
             StandIn none({}, product.appData(), "missing");
             probe.enqueue(media("both.mp4"));
-            QTRY_COMPARE(boxes, QStringList{"FFMpeg could not be located or is not responding.\n\n"
-                                            "Please try re-installing MediaForgeStudio."});
+            QTRY_COMPARE(missing.count(), 1);
         }
-        Prompts::setBoxHandler({});
+        QCOMPARE(missing.at(0).at(0).toString(), QString("FFMpeg could not be located or is not responding.\n\n"
+                                                         "Please try re-installing MediaForgeStudio."));
         probe.enqueue(media("clip.mkv"));
         QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, 20000);
         QCOMPARE(ready.at(0).at(0).toStringList().at(0) + " " + ready.at(1).at(0).toStringList().at(0),

@@ -52,6 +52,10 @@ PromptRecorder::PromptRecorder()
         dialogCaptions << caption;
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     });
+    Prompts::setSaveFileHandler([this](const QString &caption, const QString &, const QString &) {
+        dialogCaptions << caption;
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    });
 }
 
 PromptRecorder::~PromptRecorder()
@@ -59,6 +63,7 @@ PromptRecorder::~PromptRecorder()
     Prompts::setBoxHandler({});
     Prompts::setOpenFilesHandler({});
     Prompts::setFolderHandler({});
+    Prompts::setSaveFileHandler({});
 }
 
 QStringList PromptRecorder::texts() const

@@ -39,6 +39,7 @@ public:
     QList<QMessageBox::StandardButton> answers;
     QList<QStringList> fileAnswers;
     QStringList folderAnswers;
+    QStringList saveAnswers;
     QStringList dialogCaptions;
 
     QStringList texts() const;

@@ -1,4 +1,4 @@
-#include "disc/burndisc.h"
+#include "disc/burn/burndisc.h"
 
 BurnDisc::BurnDisc(QObject *parent)
     : QThread(parent)

@@ -1,4 +1,4 @@
-#include "disc/selectcd.h"
+#include "app/selectcd.h"
 
 #include "platform/prompts.h"
 

@@ -1,4 +1,4 @@
-#include "disc/selectdrive.h"
+#include "app/selectdrive.h"
 
 #include "platform/prompts.h"
 

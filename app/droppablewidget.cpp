@@ -1,4 +1,4 @@
-#include "media/droppablewidget.h"
+#include "app/droppablewidget.h"
 
 #include "platform/prompts.h"
 

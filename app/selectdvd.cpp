@@ -1,4 +1,4 @@
-#include "disc/selectdvd.h"
+#include "app/selectdvd.h"
 
 #include "platform/prompts.h"
 
