@@ -9,7 +9,6 @@
 #include "platform/tools.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -47,6 +46,12 @@ SelectDVD::SelectDVD(QWidget *parent)
     connect(m_ripThread, &DVDRipThread::ripTitleFinished, this, &SelectDVD::ripTitleFinished);
     connect(m_ripThread, &DVDRipThread::ripComplete, this, &SelectDVD::onComplete);
     connect(m_ripThread, &DVDRipThread::error, this, &SelectDVD::ripError);
+}
+
+SelectDVD::~SelectDVD()
+{
+    // A rip still going ends (its tool killed) while the dialog is whole.
+    delete m_ripThread;
 }
 
 void SelectDVD::scanDrives()

@@ -11,6 +11,7 @@ class SelectDVD : public RipDialog
     Q_OBJECT
 public:
     explicit SelectDVD(QWidget *parent = nullptr);
+    ~SelectDVD() override;
 
     // Item data of a drive entry: what ripper reads, and the files' name part.
     enum Role { SourceRole = Qt::UserRole, LabelRole };
