@@ -143,7 +143,7 @@ int list(const char *source)
 
 // Copies whole cells in big reads; the buffer stays the same whatever the
 // title's size.
-constexpr int kBlocksPerRead = 512;
+constexpr int kBlocksPerRead = 256;
 
 // A video or audio packet whose PES header still says "scrambled" means that
 // nothing decrypted the disc.
