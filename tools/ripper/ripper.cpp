@@ -28,21 +28,23 @@ namespace {
 
 enum Exit { Ok = 0, Usage = 1, Unreadable = 2, NoTitle = 3, Unwritable = 4, ReadFailed = 5, Encrypted = 6 };
 
-const char kCssHint[] = "the disc may be encrypted: ripping encrypted discs needs libdvdcss, "
-                        "which is not part of this program (Debian: libdvd-pkg)";
+// Drives refuse to hand out the sectors of an encrypted title until
+// libdvdcss has unlocked them.
+const char kCssHint[] = "if the disc is encrypted, install libdvdcss (Debian: libdvd-pkg)";
 
 // libdvdread talks on stderr by default; keep its last complaint for our own
 // one-line message instead.
 std::string lastComplaint;
 
-void logToNowhere(void *, dvd_logger_level_t level, const char *format, va_list args)
+void keepLastComplaint(void *, dvd_logger_level_t level, const char *format, va_list args)
 {
     if (level != DVD_LOGGER_LEVEL_ERROR)
         return;
     char line[256];
     vsnprintf(line, sizeof line, format, args);
     lastComplaint = line;
-    while (!lastComplaint.empty() && (lastComplaint.back() == '\n' || lastComplaint.back() == ' '))
+    std::replace(lastComplaint.begin(), lastComplaint.end(), '\n', ' ');
+    while (!lastComplaint.empty() && lastComplaint.back() == ' ')
         lastComplaint.pop_back();
 }
 
@@ -100,7 +102,7 @@ struct Opened {
 
 int open(const char *source, Opened &opened)
 {
-    static const dvd_logger_cb logger{logToNowhere};
+    static const dvd_logger_cb logger{keepLastComplaint};
     // libdvdread prints its own complaint about a missing path on stderr.
     struct stat info;
     if (::stat(source, &info) != 0)
@@ -122,11 +124,11 @@ int list(const char *source)
         return code;
     const tt_srpt_t &titles = *dvd.vmg->tt_srpt;
     std::printf("TITLES: %d\n", titles.nr_of_srpts);
-    std::vector<Ifo> sets(100);
+    std::vector<Ifo> sets(256);
     int broken = 0;
     for (int t = 1; t <= titles.nr_of_srpts; ++t) {
         const title_info_t &info = titles.title[t - 1];
-        Ifo &vts = sets[info.title_set_nr % 100];
+        Ifo &vts = sets[info.title_set_nr];
         if (!vts)
             vts.reset(ifoOpen(dvd.disc.get(), info.title_set_nr));
         const pgc_t *pgc = vts ? titleChain(*vts, info.vts_ttn) : nullptr;
@@ -245,12 +247,12 @@ int rip(const char *source, const char *titleText, const char *out)
             const uint32_t count = std::min<uint32_t>(kBlocksPerRead, cell->last_sector - at + 1);
             const ssize_t got = DVDReadBlocks(vob.get(), int(at), count, buffer.data());
             if (got != ssize_t(count))
-                return abandon(ReadFailed, "cannot read block " + std::to_string(at) + " of " + name
-                                               + " (" + kCssHint + ")");
+                return abandon(ReadFailed, "cannot read block " + std::to_string(at) + " of " + name + "; "
+                                               + kCssHint);
             for (uint32_t b = 0; b < count; ++b) {
                 if (scrambled(buffer.data() + size_t(b) * DVD_VIDEO_LB_LEN))
-                    return abandon(Encrypted, name + " is encrypted and cannot be decrypted: "
-                                                  "install libdvdcss (Debian: libdvd-pkg) to rip it");
+                    return abandon(Encrypted, name + " is encrypted and nothing decrypted it: install "
+                                                  "libdvdcss (Debian: libdvd-pkg) to rip it");
             }
             if (!writeAll(fd, buffer.data(), size_t(count) * DVD_VIDEO_LB_LEN))
                 return abandon(Unwritable, std::string("cannot write ") + out + ": " + std::strerror(errno));
