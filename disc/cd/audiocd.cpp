@@ -3,6 +3,7 @@
 #include "disc/cd/wavheader.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <vector>
 
@@ -147,6 +148,9 @@ bool CAudioCD::extractTrack(uint index, const QString &path)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return false;
     auto write = [&file](const char *data, qint64 size) { return file.write(data, size) == size; };
+    // Writes into a folder removed meanwhile still succeed here; the track
+    // must not be handed on as a file that isn't there.
+    auto kept = [&path] { return QFileInfo::exists(path); };
     const QByteArray header = WavHeader(44100, 16, 2, track.sectors * sectorBytes).bytes();
     if (!write(header.constData(), header.size()))
         return false;
@@ -165,17 +169,15 @@ bool CAudioCD::extractTrack(uint index, const QString &path)
         if (result == CdDevice::ReadResult::MediumError || index + 1 == uint(tracks.size())) {
             const quint32 count = rest ? rest : 1;
             return device->readAudio(at, count, buffer.data()) == CdDevice::ReadResult::Ok
-                   && write(buffer.data(), count * sectorBytes);
+                   && write(buffer.data(), count * sectorBytes) && kept();
         }
         return false;
     }
-    if (!reading)
-        return true;
-    if (rest > 0) {
+    if (reading && rest > 0) {
         const quint32 at = track.firstSector + blockSectors * full;
-        if (device->readAudio(at, rest, buffer.data()) != CdDevice::ReadResult::Ok)
+        if (device->readAudio(at, rest, buffer.data()) != CdDevice::ReadResult::Ok
+            || !write(buffer.data(), rest * sectorBytes))
             return false;
-        return write(buffer.data(), rest * sectorBytes);
     }
-    return true;
+    return kept();
 }

@@ -1,8 +1,11 @@
 #include "disc/cd/cddevice.h"
 #include "disc/cd/discname.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
@@ -17,6 +20,34 @@ namespace {
 
 constexpr int MediumErrorSenseKey = 3;
 
+// libcdio looks for the files a cdrdao table names relative to the working
+// folder; cdrdao writes them relative to the table. A copy with absolute
+// names is read instead.
+CdIo_t *openToc(const QString &toc)
+{
+    QFile in(toc);
+    QTemporaryDir copyDir;
+    if (!in.open(QIODevice::ReadOnly) || !copyDir.isValid())
+        return nullptr;
+    QString text = QString::fromLocal8Bit(in.readAll());
+    const QDir folder = QFileInfo(toc).absoluteDir();
+    static const QRegularExpression name(R"re(\b((?:AUDIO|DATA)?FILE\s+)"([^"]+)")re");
+    QString out;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch &m : name.globalMatch(text)) {
+        out += text.mid(from, m.capturedStart() - from) + m.captured(1) + '"'
+               + QDir::cleanPath(folder.absoluteFilePath(m.captured(2))) + '"';
+        from = m.capturedEnd();
+    }
+    out += text.mid(from);
+    QFile copy(copyDir.filePath("image.toc"));
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(out.toLocal8Bit()) < 0)
+        return nullptr;
+    copy.close();
+    const QByteArray path = QFile::encodeName(copy.fileName());
+    return cdio_is_tocfile(path.constData()) ? cdio_open(path.constData(), DRIVER_CDRDAO) : nullptr;
+}
+
 // Image drivers first: libcdio's own guess would also try the device driver
 // on a plain file. A node is opened with the device driver only.
 CdIo_t *openSource(const QString &id)
@@ -27,14 +58,13 @@ CdIo_t *openSource(const QString &id)
     const QByteArray path = QFile::encodeName(id);
     if (!info.isFile())
         return cdio_open(path.constData(), DRIVER_DEVICE);
-    CdIo_t *cdio = nullptr;
-    if (cdio_is_tocfile(path.constData()))
-        cdio = cdio_open(path.constData(), DRIVER_CDRDAO);
-    else if (cdio_is_nrg(path.constData()))
-        cdio = cdio_open(path.constData(), DRIVER_NRG);
-    else if (id.endsWith(".cue", Qt::CaseInsensitive) || id.endsWith(".bin", Qt::CaseInsensitive))
-        cdio = cdio_open(path.constData(), DRIVER_BINCUE);
-    return cdio;
+    if (id.endsWith(".toc", Qt::CaseInsensitive))
+        return openToc(id);
+    if (cdio_is_nrg(path.constData()))
+        return cdio_open(path.constData(), DRIVER_NRG);
+    if (id.endsWith(".cue", Qt::CaseInsensitive) || id.endsWith(".bin", Qt::CaseInsensitive))
+        return cdio_open(path.constData(), DRIVER_BINCUE);
+    return nullptr;
 }
 
 bool isImage(const CdIo_t *cdio)
