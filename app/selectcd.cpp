@@ -21,6 +21,8 @@ SelectCD::SelectCD(QWidget *parent, CdDeviceFactory factory)
     , ripThread(new CDRipThread(newDevice(), this))
 {
     statusLabel()->setWordWrap(true);
+    // Room for a device node or image path with the disc's name.
+    setMinimumWidth(440);
     connect(selectNoneButton(), &QPushButton::clicked, this, &SelectCD::onSelectNone);
     connect(selectAllButton(), &QPushButton::clicked, this, &SelectCD::onSelectAll);
     connect(okButton(), &QPushButton::clicked, this, &SelectCD::onOK);
@@ -54,7 +56,9 @@ QString SelectCD::currentDrive() const
 
 void SelectCD::addDrive(const QString &id)
 {
-    driveCombo()->addItem(driveEntryText(id, readDiscName(id)), id);
+    const QString text = driveEntryText(id, readDiscName(id));
+    driveCombo()->addItem(text, id);
+    driveCombo()->setItemData(driveCombo()->count() - 1, text, Qt::ToolTipRole);
 }
 
 void SelectCD::scanDrives()
