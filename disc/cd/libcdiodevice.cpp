@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int MediumErrorSenseKey = 3;
+constexpr int mediumErrorSenseKey = 3;
 
 // libcdio looks for the files a cdrdao table names relative to the working
 // folder; cdrdao writes them relative to the table. A copy with absolute
@@ -138,7 +138,7 @@ public:
             return ReadResult::Failed;
         cdio_mmc_request_sense_t *sense = nullptr;
         const int length = mmc_last_cmd_sense(m_cdio, &sense);
-        const bool medium = length > 2 && sense && sense->sense_key == MediumErrorSenseKey;
+        const bool medium = length > 2 && sense && sense->sense_key == mediumErrorSenseKey;
         cdio_free(sense);
         return medium ? ReadResult::MediumError : ReadResult::Failed;
     }
