@@ -134,8 +134,8 @@ int main(int argc, char **argv)
     }
     QDir(folder).removeRecursively();
     const double mb = double(tracks) * trackSectors * sector / 1e6;
-    out << QString::asprintf("60-minute disc, %.0f MB: plain read-and-write %.2f s (%.0f MB/s), rip %.2f s (%.0f MB/s): "
-                             "%.2f of the plain speed\n",
+    out << QString::asprintf("60-minute disc, %.0f MB: plain read-and-write %.2f s (%.0f MB/s), "
+                             "rip %.2f s (%.0f MB/s): %.2f of the plain speed\n",
                              mb, median(plain), mb / median(plain), median(ripped), mb / median(ripped),
                              median(plain) / median(ripped));
 

@@ -47,8 +47,8 @@ public:
     {
         toc = {1, int(d->lengths.size()), {}};
         for (int i = 0; i <= d->lengths.size(); ++i) {
-            const quint32 lba = d->start(i) + 150;
-            toc.entries << TocEntry{quint8(lba / 4500), quint8(lba / 75 % 60), quint8(lba % 75), d->dataTracks.contains(i)};
+            const quint32 a = d->start(i) + 150;
+            toc.entries << TocEntry{quint8(a / 4500), quint8(a / 75 % 60), quint8(a % 75), d->dataTracks.contains(i)};
         }
         return !d->tocFails;
     }

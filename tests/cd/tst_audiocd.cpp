@@ -105,10 +105,9 @@ private slots:
         const QString fine = "Track 1.wav|Track 2.wav|Track 3.wav|complete";
         QTest::newRow("fine") << "" << fine << "45 95 60";
         QTest::newRow("medium error in a middle track") << "medium@85" << fine << "45 55 60";
-        QTest::newRow("medium error twice") << "medium2@85" << "Track 1.wav|Cannot extract track 2|Track 3.wav|complete"
-                                            << "45 40 60";
-        QTest::newRow("other error, middle track") << "read@85" << "Track 1.wav|Cannot extract track 2|Track 3.wav|complete"
-                                                   << "45 40 60";
+        const QString second = "Track 1.wav|Cannot extract track 2|Track 3.wav|complete";
+        QTest::newRow("medium error twice") << "medium2@85" << second << "45 40 60";
+        QTest::newRow("other error, middle track") << "read@85" << second << "45 40 60";
         QTest::newRow("other error, last track") << "read@160" << fine << "45 95 21";
         QTest::newRow("error in the rest") << "read@40" << "Cannot extract track 1|Track 2.wav|Track 3.wav|complete"
                                            << "40 95 60";
@@ -165,7 +164,8 @@ private slots:
     {
         auto disc = std::make_shared<FakeDisc>();
         disc->lengths = {22499, 95};
-        CAudioCD closed(QString(), std::make_unique<DeviceDouble>(disc)), cd("fake", std::make_unique<DeviceDouble>(disc));
+        CAudioCD closed(QString(), std::make_unique<DeviceDouble>(disc));
+        CAudioCD cd("fake", std::make_unique<DeviceDouble>(disc));
         QCOMPARE(QList<int>({closed.trackCount(), cd.trackCount(), cd.trackSeconds(0), cd.trackSeconds(2)}),
                  QList<int>({-1, 2, 299, -1}));
         QByteArray all;

@@ -15,24 +15,37 @@
 
 namespace {
 
-// Each row as "x Track 1 4:07", x for ticked and - for not.
-QStringList rows(const SelectCD &d)
-{
-    QStringList out;
-    for (int i = 0; i < d.itemTree()->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *it = d.itemTree()->topLevelItem(i);
-        out << (it->checkState(0) == Qt::Checked ? "x " : "- ") + it->text(1) + " " + it->text(2);
+// A shown dialog on the drive double (or on libcdio without a disc), with
+// its hand-overs and boxes.
+struct Shown {
+    ScratchProduct product;
+    PromptRecorder prompts;
+    SelectCD d;
+    QSignalSpy added{&d, &SelectCD::addAudioCD};
+    explicit Shown(const std::shared_ptr<FakeDisc> &disc = {}) : d(nullptr, disc ? doubles(disc) : CdDeviceFactory())
+    {
+        d.scanDrives();
+        d.show();
     }
-    return out;
-}
-
-QStringList names(const QSignalSpy &added)
-{
-    QStringList out;
-    for (const QList<QVariant> &call : added)
-        out << QFileInfo(call.at(0).toStringList().value(0)).fileName();
-    return out;
-}
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Each row as "x Track 1 4:07", x for ticked and - for not.
+    QStringList rows() const
+    {
+        QStringList out;
+        for (int i = 0; i < d.itemTree()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *it = d.itemTree()->topLevelItem(i);
+            out << (it->checkState(0) == Qt::Checked ? "x " : "- ") + it->text(1) + " " + it->text(2);
+        }
+        return out;
+    }
+    QStringList names() const
+    {
+        QStringList out;
+        for (const QList<QVariant> &call : added)
+            out << QFileInfo(call.at(0).toStringList().value(0)).fileName();
+        return out;
+    }
+};
 
 } // namespace
 
@@ -50,48 +63,39 @@ private slots:
         auto disc = std::make_shared<FakeDisc>();
         disc->lengths = {247 * 75 + 74, 750 * 75, 74, 4500};
         disc->dataTracks = {3};
-        SelectCD d(nullptr, doubles(disc));
-        d.scanDrives();
-        d.show();
+        Shown s(disc);
         const QStringList all{"x Track 1 4:07", "x Track 2 12:30", "x Track 3 0:00", "- Track 4 (data) 1:00"};
-        QCOMPARE(rows(d), all);
-        QTest::mouseClick(d.selectNoneButton(), Qt::LeftButton);
-        QCOMPARE(rows(d).filter(QRegularExpression("^x")), QStringList());
-        QTest::mouseClick(d.selectAllButton(), Qt::LeftButton);
-        QCOMPARE(rows(d), all);
-        QVERIFY(!d.itemTree()->topLevelItem(3)->flags().testFlag(Qt::ItemIsEnabled) && disc->balanced);
-        QCOMPARE(d.driveCombo()->currentText(), "fake"); // no disc name
+        QCOMPARE(s.rows(), all);
+        s.click(s.d.selectNoneButton());
+        QCOMPARE(s.rows().filter(QRegularExpression("^x")), QStringList());
+        s.click(s.d.selectAllButton());
+        QCOMPARE(s.rows(), all);
+        QVERIFY(!s.d.itemTree()->topLevelItem(3)->flags().testFlag(Qt::ItemIsEnabled) && disc->balanced);
+        QCOMPARE(s.d.driveCombo()->currentText(), "fake"); // no disc name
     }
 
     // Real libcdio: twelve tracks, 2 and 5 left out.
     void ripsTickedTracks()
     {
-        ScratchProduct product;
-        PromptRecorder prompts;
         const CdImage image = makeCdImage(images.path(), "twelve", QList<int>(12, 19), 1, "TITLE \"Twelve\"\n");
         Drives::setLister([&] { return QStringList{image.cue}; });
-        SelectCD d;
-        d.scanDrives();
-        d.show();
-        QCOMPARE(d.driveCombo()->currentText(), image.cue + " Twelve");
-        d.itemTree()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
-        d.itemTree()->topLevelItem(4)->setCheckState(0, Qt::Unchecked);
-        QSignalSpy added(&d, &SelectCD::addAudioCD);
+        Shown s;
+        QCOMPARE(s.d.driveCombo()->currentText(), image.cue + " Twelve"); // the CD-TEXT title
+        s.d.itemTree()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+        s.d.itemTree()->topLevelItem(4)->setCheckState(0, Qt::Unchecked);
         QStringList labels;
-        connect(d.findChild<CDRipThread *>(), &CDRipThread::startedFile, &d,
-                [&] { labels << d.statusLabel()->text(); });
-        QTest::mouseClick(d.okButton(), Qt::LeftButton);
-        QVERIFY(!d.okButton()->isEnabled() && !d.driveCombo()->isEnabled() && d.cancelButton()->isEnabled());
-        QTRY_VERIFY(!d.isVisible());
-        QCOMPARE(names(added), QStringList({"Track 1.wav", "Track 3.wav", "Track 4.wav", "Track 6.wav", "Track 7.wav",
-                                            "Track 8.wav", "Track 9.wav", "Track 10.wav", "Track 11.wav",
-                                            "Track 12.wav"}));
-        QVERIFY(QFile::exists(added.last().at(0).toStringList().value(0)));
+        connect(s.d.findChild<CDRipThread *>(), &CDRipThread::startedFile, &s.d,
+                [&] { labels << s.d.statusLabel()->text(); });
+        s.click(s.d.okButton());
+        QVERIFY(!s.d.okButton()->isEnabled() && !s.d.driveCombo()->isEnabled() && s.d.cancelButton()->isEnabled());
+        QTRY_VERIFY(!s.d.isVisible());
+        QCOMPARE(s.names().join(',').remove(".wav").remove("Track "), "1,3,4,6,7,8,9,10,11,12");
+        QVERIFY(QFile::exists(s.added.last().at(0).toStringList().value(0)));
         QCOMPARE(labels.size(), 10);
         QCOMPARE(labels.first() + labels.last(), "Ripping track 1 of 10...Ripping track 10 of 10...");
-        QCOMPARE(prompts.texts(), QStringList());
-        d.ripStarted(3), d.startedFile(2), d.updateProgress(50);
-        QCOMPARE(d.progressBar()->value(), 49); // 33.3 + 16.6
+        QCOMPARE(s.prompts.texts(), QStringList());
+        s.d.ripStarted(3), s.d.startedFile(2), s.d.updateProgress(50);
+        QCOMPARE(s.d.progressBar()->value(), 49); // 33.3 + 16.6
     }
 
     // Boxes, hand-overs and the dialog's state for a drive that fails, OK
@@ -99,27 +103,21 @@ private slots:
     void duringRip_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<qint64>("holdAt"); // sector whose read waits for the test
-        QTest::addColumn<QString>("press");
+        QTest::addColumn<qint64>("holdAt"); // the read of this sector waits for the test
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<bool>("open");
-        QTest::newRow("drive unreadable") << "toc" << qint64(-1) << "" << QStringList{"Cannot open CD drive fake"}
-                                          << QStringList() << true;
-        QTest::newRow("OK while ripping") << "read" << qint64(45) << "ok"
+        QTest::newRow("drive unreadable") << "toc" << qint64(-1) << QStringList{"Cannot open CD drive fake"}
+                                          << QStringList();
+        QTest::newRow("OK while ripping") << "read" << qint64(45)
                                           << QStringList{"Cannot extract track 1", "Ripping is still in progress. Wait "
                                                          "until it has finished, or press Cancel."}
-                                          << QStringList{"Track 2.wav", "Track 3.wav"} << false;
-        QTest::newRow("Cancel") << "" << qint64(0) << "cancel" << QStringList{"Ripping was cancelled."} << QStringList()
-                                << false;
+                                          << QStringList{"Track 2.wav", "Track 3.wav"};
+        QTest::newRow("Cancel") << "cancel" << qint64(0) << QStringList{"Ripping was cancelled."} << QStringList();
     }
     void duringRip()
     {
         QFETCH(QString, fault);
         QFETCH(qint64, holdAt);
-        QFETCH(QString, press);
-        ScratchProduct product;
-        PromptRecorder prompts;
         auto disc = std::make_shared<FakeDisc>();
         disc->tocFails = fault == "toc";
         disc->faultSector = fault == "read" ? 0 : -1;
@@ -128,27 +126,23 @@ private slots:
             for (held = held || sector == holdAt; held && !release;)
                 QThread::msleep(1);
         };
-        SelectCD d(nullptr, doubles(disc));
-        d.scanDrives();
-        d.show();
-        QSignalSpy added(&d, &SelectCD::addAudioCD);
-        QTest::mouseClick(d.okButton(), Qt::LeftButton);
+        Shown s(disc);
+        s.click(s.d.okButton());
         QTRY_VERIFY(held || holdAt < 0);
-        if (press == "ok") {
-            QTRY_VERIFY(d.okButton()->isEnabled());
-            QTest::mouseClick(d.selectNoneButton(), Qt::LeftButton);
-            QTest::mouseClick(d.okButton(), Qt::LeftButton);
-        } else if (press == "cancel") {
-            QTest::mouseClick(d.cancelButton(), Qt::LeftButton);
-            QVERIFY(!d.isVisible() && d.okButton()->isEnabled() && d.statusLabel()->text().isEmpty());
+        if (fault == "read") {
+            QTRY_VERIFY(s.d.okButton()->isEnabled());
+            s.click(s.d.selectNoneButton());
+            s.click(s.d.okButton());
+        } else if (fault == "cancel") {
+            s.click(s.d.cancelButton());
+            QVERIFY(!s.d.isVisible() && s.d.okButton()->isEnabled() && s.d.statusLabel()->text().isEmpty());
         }
         release = true;
         QFETCH(QStringList, boxes);
-        QTRY_COMPARE(prompts.texts(), boxes);
-        QFETCH(bool, open);
-        QTRY_COMPARE(d.isVisible(), open);
-        QTEST(names(added), "files");
-        QVERIFY(d.okButton()->isEnabled() && d.progressBar()->value() == 0);
+        QTRY_COMPARE(s.prompts.texts(), boxes);
+        QTRY_COMPARE(s.d.isVisible(), fault == "toc");
+        QTEST(s.names(), "files");
+        QVERIFY(s.d.okButton()->isEnabled() && s.d.progressBar()->value() == 0);
     }
 
     // "Open Image...": a clear word for what can't be used, else the image
@@ -162,8 +156,7 @@ private slots:
         QTest::newRow("malformed") << "junk.cue" << "%1 cannot be read as a disc image. Its .bin file must lie beside "
                                                     "it under the same name." << QStringList();
         QTest::newRow("no audio") << "iso.cue" << "The disc image %1 holds no audio tracks." << QStringList();
-        QTest::newRow("enhanced CD") << "enhanced.cue" << ""
-                                     << QStringList{"x Track 1 0:01", "- Track 2 (data) 0:02"};
+        QTest::newRow("enhanced CD") << "enhanced.cue" << "" << QStringList{"x Track 1 0:01", "- Track 2 (data) 0:02"};
     }
     void openImage()
     {
@@ -174,17 +167,19 @@ private slots:
             QFile::copy(dir + "/data.iso", dir + "/iso.bin");
             writeFile(dir + "/iso.cue", "FILE \"iso.bin\" BINARY\nTRACK 01 MODE1/2048\nINDEX 01 00:00:00\n");
         }
+        Drives::setLister({});
+        Shown s;
         QFETCH(QString, image);
-        PromptRecorder prompts;
-        prompts.fileAnswers = {{dir + "/" + image}};
-        SelectCD d;
-        QTest::mouseClick(d.openImageButton(), Qt::LeftButton);
-        QCOMPARE(prompts.dialogCaptions, QStringList{"Open Disc Image"});
+        const QString path = dir + "/" + image;
+        s.prompts.fileAnswers = {{path}};
+        s.click(s.d.openImageButton());
+        QCOMPARE(s.prompts.dialogCaptions, QStringList{"Open Disc Image"});
         QFETCH(QString, box);
-        QCOMPARE(prompts.texts(), box.isEmpty() ? QStringList() : QStringList{box.arg(dir + "/" + image)});
-        QTEST(rows(d), "tracks");
-        QCOMPARE(d.driveCombo()->currentData().toString(), box.isEmpty() ? dir + "/" + image : "");
-        QCOMPARE(d.driveCombo()->currentText(), box.isEmpty() ? dir + "/" + image + " ENHANCED" : ""); // ISO 9660 volume
+        QCOMPARE(s.prompts.texts(), box.isEmpty() ? QStringList() : QStringList{box.arg(path)});
+        QTEST(s.rows(), "tracks");
+        // The entry: the image as the id, and the ISO 9660 volume as the disc's name.
+        QCOMPARE(s.d.driveCombo()->currentData().toString() + s.d.driveCombo()->currentText(),
+                 box.isEmpty() ? path + path + " ENHANCED" : "");
     }
 
     // The CD tile, a rip from an image, and its track converted to MP3 into
@@ -201,8 +196,8 @@ private slots:
         MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The user presses OK once the modal dialog shows the track.
         auto *dialog = window.findChild<SelectCD *>();
-        // OK once the modal dialog shows its track.
         QTimer user;
         connect(&user, &QTimer::timeout, dialog, [&] {
             if (dialog->isVisible() && dialog->itemTree()->topLevelItemCount() == 1 && user.isActive()) {
@@ -212,19 +207,21 @@ private slots:
         });
         user.start(50);
         QVERIFY(PageDriver::click(window, "addTile:CD"));
-        QTRY_COMPARE(PageDriver::eval(window, "return mediaList.mediaListModel.count").toInt(), 1);
-        QCOMPARE(PageDriver::eval(window, "return mediaList.mediaListModel.get(0).source").toString(), "cd");
-        QTRY_VERIFY(!PageDriver::eval(window, "return mediaList.mediaListModel.get(0).loading").toBool());
-        for (const char *step : {"tabHeader1", "formatTile:MP3", "outputTile:128 kbps", "formatNext", "convertButton"}) {
+        auto row = [&](const QString &role) {
+            return PageDriver::eval(window, "return mediaList.mediaListModel.get(0)." + role);
+        };
+        QTRY_COMPARE(row("source").toString(), "cd");
+        QTRY_VERIFY(!row("loading").toBool());
+        for (const char *step :
+             {"tabHeader1", "formatTile:MP3", "outputTile:128 kbps", "formatNext", "convertButton"}) {
             QTRY_VERIFY2(PageDriver::shown(window, step), step);
             QVERIFY(PageDriver::click(window, step));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(
-            PageDriver::eval(window, "return mediaList.mediaListModel.get(0).currentStatus").toString(), "complete",
-            20000);
+        QTRY_COMPARE_WITH_TIMEOUT(row("currentStatus").toString(), "complete", 20000);
         const QStringList albums = QDir(home.filePath("Music")).entryList({"Album *"}, QDir::Dirs);
         QCOMPARE(albums.size(), 1);
-        QVERIFY(QFileInfo(home.filePath("Music/" + albums.first() + "/Track 1.mp3")).size() > 1000);
+        QCOMPARE(row("finalOutput").toString(), home.filePath("Music/" + albums.first() + "/Track 1.mp3"));
+        QVERIFY(QFileInfo(row("finalOutput").toString()).size() > 1000);
         QCOMPARE(prompts.texts(), QStringList());
     }
 };
