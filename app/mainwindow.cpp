@@ -458,7 +458,8 @@ void MainWindow::exitAction()
 
 QString MainWindow::selectCd()
 {
-    m_selectCd->runModal();
+    m_selectCd->scanDrives();
+    m_selectCd->exec();
     return "1";
 }
 
