@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cstring>
+
 namespace CueImage {
 
 namespace {
@@ -38,23 +40,23 @@ bool wavPayload(QIODevice &wav, Payload *payload, QString *error)
     bool cdFormat = false;
     bool haveFormat = false;
     for (;;) {
-        const QByteArray chunk = wav.read(8);
-        if (chunk.size() < 8)
+        char chunk[8];
+        if (wav.read(chunk, 8) != 8)
             break;
-        const qint64 size = le32(chunk.constData() + 4);
+        const qint64 size = le32(chunk + 4);
         const qint64 start = wav.pos();
-        if (chunk.startsWith("fmt ")) {
-            const QByteArray fmt = wav.read(qMin<qint64>(size, 40));
-            if (fmt.size() < 16)
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            char fmt[40] = {};
+            const qint64 got = wav.read(fmt, qMin<qint64>(size, sizeof fmt));
+            if (got < 16)
                 break;
-            quint16 tag = le16(fmt.constData());
+            quint16 tag = le16(fmt);
             // WAVE_FORMAT_EXTENSIBLE names its real format in the sub-format.
-            if (tag == 0xFFFE && fmt.size() >= 26)
-                tag = le16(fmt.constData() + 24);
+            if (tag == 0xFFFE && got >= 26)
+                tag = le16(fmt + 24);
             haveFormat = true;
-            cdFormat = tag == 1 && le16(fmt.constData() + 2) == 2 && le32(fmt.constData() + 4) == 44100
-                       && le16(fmt.constData() + 14) == 16;
-        } else if (chunk.startsWith("data")) {
+            cdFormat = tag == 1 && le16(fmt + 2) == 2 && le32(fmt + 4) == 44100 && le16(fmt + 14) == 16;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!haveFormat || !cdFormat) {
                 *error = "it is not CD audio (44.1 kHz, 16-bit, stereo)";
                 return false;
