@@ -4,6 +4,8 @@
 #include "app/tempfiles.h"
 #include "app/updatecheck.h"
 #include "disc/burn/burndisc.h"
+#include "disc/burn/burntools.h"
+#include "disc/drives.h"
 #include "app/selectcd.h"
 #include "app/selectdrive.h"
 #include "app/selectdvd.h"
@@ -15,9 +17,11 @@
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/textlog.h"
+#include "platform/tools.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
@@ -393,7 +397,8 @@ void MainWindow::openFolder(QString path)
 
 void MainWindow::playDisc(QString)
 {
-    Desktop::openWithDesktop(m_selectDrive->driveRoot());
+    // A drive opens where its disc is mounted; an image file opens itself.
+    Desktop::openWithDesktop(Drives::mountPoint(m_selectDrive->driveRoot()));
 }
 
 // Media
@@ -458,7 +463,8 @@ void MainWindow::exitAction()
 
 QString MainWindow::selectCd()
 {
-    m_selectCd->runModal();
+    m_selectCd->scanDrives();
+    m_selectCd->exec();
     return "1";
 }
 
@@ -475,7 +481,9 @@ void MainWindow::openCDRipper()
 
 QString MainWindow::selectBurnDisc(QString discType, int overallDuration)
 {
-    return m_selectDrive->choose(discType, overallDuration);
+    m_selectDrive->setRun(discType, overallDuration);
+    m_selectDrive->runDialog();
+    return m_selectDrive->result() == QDialog::Accepted ? m_selectDrive->deviceId() : QString();
 }
 
 void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
@@ -491,7 +499,9 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
     m_burner->start();
 }
 
-bool MainWindow::isCurrentDiscBlank(QString)
+bool MainWindow::isCurrentDiscBlank(QString drive)
 {
+    const Tools::Run info = Tools::run(BurnTools::dvdInfo, {drive});
+    qDebug().noquote() << '"' + Tools::toolText(info.out) + '"';
     return true;
 }
