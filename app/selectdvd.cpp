@@ -21,6 +21,9 @@ SelectDVD::SelectDVD(QWidget *parent)
     , m_ripThread(new DVDRipThread(this))
     , m_openFolder(new QPushButton(tr("Open Folder...")))
 {
+    statusLabel()->setWordWrap(true);
+    // Room for a device node or folder path with the disc's label.
+    setMinimumWidth(440);
     openImageButton()->setAccessibleName(tr("Open a DVD image file"));
     m_openFolder->setAccessibleName(tr("Open a DVD folder"));
     m_openFolder->setAutoDefault(false);
@@ -69,10 +72,12 @@ int SelectDVD::addSource(const QString &source, const QString &label)
 {
     // Listed once its data is complete, not when the combo first sees it.
     const QSignalBlocker quiet(driveCombo());
-    driveCombo()->addItem(source + " " + label);
+    const QString text = source + " " + label;
+    driveCombo()->addItem(text);
     const int at = driveCombo()->count() - 1;
     driveCombo()->setItemData(at, source, SourceRole);
     driveCombo()->setItemData(at, label, LabelRole);
+    driveCombo()->setItemData(at, text, Qt::ToolTipRole);
     return at;
 }
 
@@ -85,6 +90,8 @@ void SelectDVD::listTitles(const QString &drive)
     for (int t = 0; t < titles.lengths.size(); ++t)
         addRow("Title " + QString::number(t + 1), dvdLengthText(titles.lengths.at(t)), t == titles.longest);
     m_listingProblem = listing.found && listing.started ? Tools::toolText(listing.err).trimmed() : listing.error;
+    // An empty drive says nothing, but one the user may not open needs a word.
+    statusLabel()->setText(titles.lengths.isEmpty() ? Drives::accessProblem(drive) : QString());
 }
 
 void SelectDVD::onSelectNone()
