@@ -470,7 +470,7 @@ QString MainWindow::selectCd()
 
 QString MainWindow::selectDvd()
 {
-    m_selectDvd->runModal();
+    m_selectDvd->exec();
     return "1";
 }
 
