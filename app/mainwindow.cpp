@@ -10,6 +10,7 @@
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "app/droppablewidget.h"
+#include "app/jobstore.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMenu>
@@ -45,6 +47,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_formatModel = Catalogue::formatModel();
 
     rootContext()->setContextProperty("mainwnd", this);
+    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json", this);
+    rootContext()->setContextProperty("jobStore", m_jobStore);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setClearColor(Qt::transparent);
     setSource(QUrl("qrc:/qml/main.qml"));
@@ -87,6 +91,14 @@ MainWindow::MainWindow(QWidget *parent)
     });
     connect(m_runner, &ConversionThread::conversionComplete, this,
             [this] { m_stoppedOutput.clear(); });
+    // On the runner's thread, as it happens: a crash right after still
+    // finds the half-written file named.
+    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
+            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
     connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);
@@ -443,10 +455,30 @@ void MainWindow::close()
             return;
         stopConversion();
     }
-    const QString folder = QDir(temp).absolutePath();
+    emptyTempAndClose(entries);
+}
+
+void MainWindow::emptyTempAndClose(const QStringList &entries)
+{
+    const QString folder = QDir(getTempFolder()).absolutePath();
     for (const QString &entry : entries)
         removeFile(folder + "/" + entry);
     QQuickWidget::close();
+}
+
+void MainWindow::endWithoutQuestion()
+{
+    // A report still queued must not start the next job.
+    m_runner->disconnect(this);
+    m_probe->disconnect(this);
+    const QString output = m_jobStore->runningOutput();
+    const QStringList entries = TempFiles::listing(getTempFolder());
+    stopWorkers();
+    // The run chose a free name, so the file is its own half-written output.
+    if (!output.isEmpty() && !m_runner->isRunning())
+        QFile::remove(output);
+    m_jobStore->keep();
+    emptyTempAndClose(entries);
 }
 
 void MainWindow::exitAction()

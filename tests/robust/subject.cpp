@@ -1,0 +1,60 @@
+// The program's real start-up, signal handling and page, for tests that end
+// it from outside. Boxes are printed as "box: title: text" and answered from
+// $MFS_SUBJECT_ANSWERS ("yes,no,..."; then No or OK). Once no row is loading,
+// $MFS_SUBJECT_SCRIPT runs in the page's scope; a text it returns is printed
+// as "page: text".
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "platform/prompts.h"
+
+#include <QQmlContext>
+#include <QQmlExpression>
+#include <QQuickItem>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void print(const QString &kind, QString text)
+{
+    std::printf("%s: %s\n", qPrintable(kind), qPrintable(text.replace('\n', ' ')));
+    std::fflush(stdout);
+}
+
+QVariant run(MainWindow &window, const QString &script)
+{
+    QQmlExpression expression(qmlContext(window.rootObject()), window.rootObject(),
+                              "(function () {" + script + "})()");
+    const QVariant result = expression.evaluate();
+    if (expression.hasError())
+        print("error", expression.error().toString());
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList answers = qEnvironmentVariable("MFS_SUBJECT_ANSWERS").split(',', Qt::SkipEmptyParts);
+    Prompts::setBoxHandler([&answers](const Prompts::Box &box) {
+        print("box", box.title + ": " + box.text);
+        const bool yes = !answers.isEmpty() && answers.takeFirst() == "yes";
+        if (box.buttons.testFlag(QMessageBox::Yes))
+            return yes ? QMessageBox::Yes : QMessageBox::No;
+        return QMessageBox::Ok;
+    });
+    return startApplication(argc, argv, [](MainWindow &window) {
+        auto *poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, &window, [&window, poll] {
+            if (run(window, "var m = mediaList.mediaListModel; for (var i = 0; i < m.count; ++i) "
+                            "if (m.get(i).loading) return true; return false").toBool())
+                return;
+            poll->stop();
+            const QVariant result = run(window, qEnvironmentVariable("MFS_SUBJECT_SCRIPT"));
+            if (result.userType() == QMetaType::QString)
+                print("page", result.toString());
+        });
+        poll->start(50);
+    });
+}
