@@ -472,13 +472,13 @@ void MainWindow::endWithoutQuestion()
     m_runner->disconnect(this);
     m_probe->disconnect(this);
     const QString output = m_jobStore->runningOutput();
-    const QStringList entries = TempFiles::listing(getTempFolder());
     stopWorkers();
     // The run chose a free name, so the file is its own half-written output.
     if (!output.isEmpty() && !m_runner->isRunning())
         QFile::remove(output);
     m_jobStore->keep();
-    emptyTempAndClose(entries);
+    // Listed once the workers are still, so that nothing they write is missed.
+    emptyTempAndClose(TempFiles::listing(getTempFolder()));
 }
 
 void MainWindow::exitAction()

@@ -7,42 +7,32 @@
 #include "app/startup.h"
 #include "platform/prompts.h"
 
-#include <QQmlContext>
 #include <QQmlExpression>
 #include <QQuickItem>
 #include <QTimer>
 
 #include <cstdio>
 
-namespace {
+static QVariant run(MainWindow &window, const QString &script)
+{
+    QQmlExpression expression(qmlContext(window.rootObject()), window.rootObject(), "(function () {" + script + "})()");
+    return expression.evaluate();
+}
 
-void print(const QString &kind, QString text)
+static void print(const QString &kind, QString text)
 {
     std::printf("%s: %s\n", qPrintable(kind), qPrintable(text.replace('\n', ' ')));
     std::fflush(stdout);
 }
 
-QVariant run(MainWindow &window, const QString &script)
-{
-    QQmlExpression expression(qmlContext(window.rootObject()), window.rootObject(),
-                              "(function () {" + script + "})()");
-    const QVariant result = expression.evaluate();
-    if (expression.hasError())
-        print("error", expression.error().toString());
-    return result;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    QStringList answers = qEnvironmentVariable("MFS_SUBJECT_ANSWERS").split(',', Qt::SkipEmptyParts);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList answers = qEnvironmentVariable("MFS_SUBJECT_ANSWERS").split(',');
     Prompts::setBoxHandler([&answers](const Prompts::Box &box) {
         print("box", box.title + ": " + box.text);
         const bool yes = !answers.isEmpty() && answers.takeFirst() == "yes";
-        if (box.buttons.testFlag(QMessageBox::Yes))
-            return yes ? QMessageBox::Yes : QMessageBox::No;
-        return QMessageBox::Ok;
+        return !box.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Ok : yes ? QMessageBox::Yes : QMessageBox::No;
     });
     return startApplication(argc, argv, [](MainWindow &window) {
         auto *poll = new QTimer(&window);
