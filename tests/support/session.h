@@ -21,6 +21,8 @@ struct Session {
         ::prctl(PR_SET_CHILD_SUBREAPER, 1);
         qputenv("MFS_SUBJECT_SCRIPT", script.toUtf8());
         qputenv("MFS_SUBJECT_ANSWERS", answers.toUtf8());
+        // A group of its own, signalled as a whole the way a terminal does.
+        process.setChildProcessModifier([] { ::setpgid(0, 0); });
         process.start(MFS_SUBJECT, files);
     }
     ~Session()
