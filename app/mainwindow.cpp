@@ -79,6 +79,14 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
     connect(m_probe, &FileInfoThread::converterMissing, this,
             [](const QString &message) { Prompts::warning(message); });
+    // On the runner's thread, as it happens, and before the page hears of
+    // it: a crash right after still finds the half-written file named.
+    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
+            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
@@ -91,14 +99,6 @@ MainWindow::MainWindow(QWidget *parent)
     });
     connect(m_runner, &ConversionThread::conversionComplete, this,
             [this] { m_stoppedOutput.clear(); });
-    // On the runner's thread, as it happens: a crash right after still
-    // finds the half-written file named.
-    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
-            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
-            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
-            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
     connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);

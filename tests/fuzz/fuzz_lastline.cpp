@@ -5,6 +5,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString line = ConversionThread::lastLine(toolText(data, size));
-    expect(!line.contains('\n') && !line.contains('\r') && line == line.trimmed());
+    EXPECT(!line.contains('\n') && !line.contains('\r') && line == line.trimmed());
     return 0;
 }

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         cut = cut * 1103515245u + 12345u;
         const int length = 1 + int(cut >> 16) % 97;
         const int seconds = ConversionThread::takeProgress(pending, text.mid(at, length));
-        expect(seconds >= -1 && seconds <= 99 * 3600 + 59 * 60 + 59);
-        expect(!pending.contains('\r') && !pending.contains('\n'));
+        EXPECT(seconds >= -1 && seconds <= 99 * 3600 + 59 * 60 + 59);
+        EXPECT(!pending.contains('\r') && !pending.contains('\n'));
         at += length;
     }
     return 0;

@@ -5,15 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Shared by the fuzz targets: the input as the program reads a tool's text,
-// and a check whose failure is a finding.
+// The input as the program reads a tool's text.
 inline QString toolText(const uint8_t *data, size_t size)
 {
     return Tools::toolText(QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)));
 }
 
-inline void expect(bool holds)
-{
-    if (!holds)
-        std::abort();
-}
+// What must hold of a parser's answer; a failure is a finding.
+#define EXPECT(condition) ((condition) ? void() : std::abort())

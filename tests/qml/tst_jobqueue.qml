@@ -272,7 +272,7 @@ PageCase {
         return [
             { tag: "same disc", formatId: 7, sources: ["file", "burn_dvd"], out: "/scratch/temp/42/renamed" },
             { tag: "other disc", formatId: 36, sources: ["file", "burn_cd"] },
-            { tag: "no disc", formatId: 2, sources: ["file"], out: "/in/renamed" }
+            { tag: "no disc", formatId: 2, sources: ["file"] }
         ]
     }
 

@@ -15,8 +15,8 @@
 
 static QVariant run(MainWindow &window, const QString &script)
 {
-    QQmlExpression expression(qmlContext(window.rootObject()), window.rootObject(), "(function () {" + script + "})()");
-    return expression.evaluate();
+    return QQmlExpression(qmlContext(window.rootObject()), window.rootObject(), "(function () {" + script + "})()")
+        .evaluate();
 }
 
 static void print(const QString &kind, QString text)
