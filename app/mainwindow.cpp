@@ -12,6 +12,7 @@
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "app/droppablewidget.h"
+#include "app/jobstore.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
@@ -24,6 +25,7 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMenu>
@@ -49,6 +51,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_formatModel = Catalogue::formatModel();
 
     rootContext()->setContextProperty("mainwnd", this);
+    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json", this);
+    rootContext()->setContextProperty("jobStore", m_jobStore);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setClearColor(Qt::transparent);
     setSource(QUrl("qrc:/qml/main.qml"));
@@ -79,6 +83,14 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
     connect(m_probe, &FileInfoThread::converterMissing, this,
             [](const QString &message) { Prompts::warning(message); });
+    // On the runner's thread, as it happens, and before the page hears of
+    // it: a crash right after still finds the half-written file named.
+    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
+            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
@@ -448,10 +460,30 @@ void MainWindow::close()
             return;
         stopConversion();
     }
-    const QString folder = QDir(temp).absolutePath();
+    emptyTempAndClose(entries);
+}
+
+void MainWindow::emptyTempAndClose(const QStringList &entries)
+{
+    const QString folder = QDir(getTempFolder()).absolutePath();
     for (const QString &entry : entries)
         removeFile(folder + "/" + entry);
     QQuickWidget::close();
+}
+
+void MainWindow::endWithoutQuestion()
+{
+    // A report still queued must not start the next job.
+    m_runner->disconnect(this);
+    m_probe->disconnect(this);
+    const QString output = m_jobStore->runningOutput();
+    stopWorkers();
+    // The run chose a free name, so the file is its own half-written output.
+    if (!output.isEmpty() && !m_runner->isRunning())
+        QFile::remove(output);
+    m_jobStore->keep();
+    // Listed once the workers are still, so that nothing they write is missed.
+    emptyTempAndClose(TempFiles::listing(getTempFolder()));
 }
 
 void MainWindow::exitAction()

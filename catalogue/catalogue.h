@@ -12,6 +12,10 @@ constexpr int formatColumns = 7;
 constexpr int outputColumns = 9;
 
 void open(const QString &path);
+// Why the file at `path` can't serve as the catalogue ("it is not a
+// database", "the table ... is missing", ...), or an empty text when it can.
+// Only reads the file; a catalogue that can't be written still passes.
+QString problem(const QString &path);
 void close();
 
 QStringList addModel();
