@@ -1,6 +1,6 @@
 #include "media/commandline.h"
 #include "app/droppablewidget.h"
-#include "media/mediasupport.h"
+#include "support/testsupport.h"
 
 #include <QImage>
 #include <QJsonArray>

@@ -38,7 +38,7 @@ bool writeCatalogue(const QString &path)
 }
 
 // What ffmpeg says on stderr.
-QString ffmpeg(const QStringList &args)
+QString ffmpegSays(const QStringList &args)
 {
     QProcess p;
     p.start("ffmpeg", QStringList{"-hide_banner", "-nostdin", "-y"} + args);
@@ -70,7 +70,7 @@ class TestEndToEnd : public QObject
             args << "-f" << "lavfi" << "-i" << s;
         for (int i = 0; i < sources.size(); ++i)
             args << "-map" << QString::number(i);
-        ffmpeg(args << "-t" << "1" << inputs.filePath(name));
+        ffmpegSays(args << "-t" << "1" << inputs.filePath(name));
         return inputs.filePath(name);
     }
 
@@ -127,7 +127,7 @@ private slots:
                  QStringList({"clip.flac", "clip.mkv", "dual.flac", "dual.mka", "single.wav", "tone.flac",
                               "tone.wav"}));
         for (const char *out : {"clip.flac", "tone.flac", "dual.flac"})
-            QVERIFY2(ffmpeg({"-i", inputs.filePath(out)}).contains("Audio: flac"), out);
+            QVERIFY2(ffmpegSays({"-i", inputs.filePath(out)}).contains("Audio: flac"), out);
         QCOMPARE(prompts.texts(), QStringList());
     }
 };
