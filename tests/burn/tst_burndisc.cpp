@@ -1,23 +1,12 @@
-#include "app/mainwindow.h"
-#include "app/selectdrive.h"
-#include "app/startup.h"
 #include "burnsupport.h"
 #include "catalogue/catalogue.h"
 #include "disc/burn/burndisc.h"
-#include "disc/drives.h"
-#include "disc/dvd/rippertext.h"
 #include "media/commandline.h"
-#include "ui/pagedriver.h"
 
-#include <QComboBox>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <cdio/cdio.h>
-#include <dvdread/dvd_udf.h>
-
-using namespace PageDriver;
 
 namespace {
 
@@ -55,16 +44,10 @@ QString read(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-QStringList column(QQuickWidget &window, const QString &role)
-{
-    return eval(window, "var m = mediaList.mediaListModel, out = []; for (var i = 0; i < m.count; ++i) "
-                        "out.push(String(m.get(i)." + role + ")); return out").toStringList();
-}
-
 } // namespace
 
-// Burns over the disc tools' stand-ins with the real dvdauthor, a CD image
-// read back with libcdio, and a DVD image made from the real window.
+// Burns over the disc tools' stand-ins with the real dvdauthor, and a CD
+// image read back with libcdio (tests/ui makes a DVD image from the window).
 class TestBurnDisc : public QObject
 {
     Q_OBJECT
@@ -209,73 +192,6 @@ private slots:
             QVERIFY2(got == expected, qPrintable(QString("track %1: %2 vs %3").arg(t).arg(got.size()).arg(expected.size())));
         }
         cdio_destroy(cd);
-    }
-
-    // The real window: a DVD run burned to an image file, which plays.
-    void imageFromTheWindow()
-    {
-        PromptRecorder prompts;
-        const QString iso = work.filePath("Trip.iso");
-        prompts.saveAnswers << work.filePath("Trip");
-        Drives::setLister([] { return QStringList{node}; });
-        QStringList inputs{"mediaforgestudio"};
-        for (const char *length : {"1", "2"}) {
-            inputs << work.filePath(QString("clip%1.mkv").arg(length));
-            QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-f", "lavfi", "-i", "sine", "-t",
-                            length, inputs.last()}));
-        }
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        handOverCommandLine(window, inputs);
-        QTRY_COMPARE_WITH_TIMEOUT(column(window, "loading"), QStringList({"false", "false"}), 20000);
-        for (const char *item : {"tabHeader1", "formatTile:DVD", "outputTile:PAL 16:9", "formatNext"}) {
-            QTRY_VERIFY(shown(window, item));
-            QVERIFY(click(window, item));
-        }
-        // The modal burner dialog: the image entry, then OK.
-        auto *dialog = window.findChild<SelectDrive *>();
-        QStringList entries;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            if (!dialog->isVisible())
-                return;
-            answer.stop();
-            for (int i = 0; i < dialog->driveList()->count(); ++i)
-                entries << dialog->driveList()->itemText(i);
-            dialog->driveList()->setCurrentIndex(entries.indexOf("Image file"));
-            dialog->okButton()->click();
-        });
-        answer.start(50);
-        QVERIFY(click(window, "convertButton"));
-        QCOMPARE(entries, QStringList({node + " []", "Image file"}));
-        QTRY_COMPARE_WITH_TIMEOUT(column(window, "currentStatus"), QStringList({"complete", "complete", "complete"}),
-                                  60000);
-        QCOMPARE(column(window, "fileName").last() + "/" + column(window, "newFileName").last(), iso + "/Burn Complete");
-        QCOMPARE(prompts.texts(), QStringList());
-        Drives::setLister({});
-
-        // The program's own DVD reader finds one title as long as the jobs
-        // together, and ffmpeg decodes its video object straight from the image.
-        QProcess ripper;
-        ripper.start(QString(MFS_TEST_BIN) + "/ripper", {iso});
-        QVERIFY(ripper.waitForFinished(30000));
-        const DvdTitles titles = parseDvdListing(ripper.readAllStandardOutput());
-        QCOMPARE(titles.lengths.size(), 1);
-        QVERIFY2(qAbs(titles.lengths.first() - 3000) < 500, qPrintable(QString::number(titles.lengths.first())));
-        dvd_reader_t *dvd = DVDOpen(QFile::encodeName(iso).constData());
-        uint32_t bytes = 0;
-        const qint64 start = qint64(UDFFindFile(dvd, "/VIDEO_TS/VTS_01_1.VOB", &bytes)) * 2048;
-        DVDClose(dvd);
-        QProcess play;
-        play.start("/usr/bin/ffmpeg", {"-hide_banner", "-i", QString("subfile,,start,%1,end,%2,,:%3")
-                                                                  .arg(start).arg(start + bytes).arg(iso),
-                                       "-f", "null", "-"});
-        QVERIFY(play.waitForFinished(30000));
-        const QString report = play.readAllStandardError();
-        QVERIFY2(start > 0 && play.exitCode() == 0 && report.contains("Video: mpeg2video")
-                     && report.contains("Audio: ac3"),
-                 qPrintable(report));
     }
 };
 

@@ -1,11 +1,9 @@
-#include "app/mainwindow.h"
 #include "app/selectcd.h"
 #include "cddouble.h"
 #include "cdimage.h"
 #include "disc/cd/cdripthread.h"
 #include "disc/drives.h"
 #include "support/testsupport.h"
-#include "ui/pagedriver.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -180,49 +178,6 @@ private slots:
         // The entry: the image as the id, and the ISO 9660 volume as the disc's name.
         QCOMPARE(s.d.driveCombo()->currentData().toString() + s.d.driveCombo()->currentText(),
                  box.isEmpty() ? path + path + " ENHANCED" : "");
-    }
-
-    // The CD tile, a rip from an image, and its track converted to MP3 into
-    // an album folder in the music folder.
-    void rippedTrackConvertsFromTheWindow()
-    {
-        ScratchProduct product;
-        QTemporaryDir home;
-        qputenv("HOME", home.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-        const CdImage image = makeCdImage(images.path(), "window", {150});
-        Drives::setLister([&] { return QStringList{image.cue}; });
-        PromptRecorder prompts;
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The user presses OK once the modal dialog shows the track.
-        auto *dialog = window.findChild<SelectCD *>();
-        QTimer user;
-        connect(&user, &QTimer::timeout, dialog, [&] {
-            if (dialog->isVisible() && dialog->itemTree()->topLevelItemCount() == 1 && user.isActive()) {
-                user.stop();
-                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
-            }
-        });
-        user.start(50);
-        QVERIFY(PageDriver::click(window, "addTile:CD"));
-        auto row = [&](const QString &role) {
-            return PageDriver::eval(window, "return mediaList.mediaListModel.get(0)." + role);
-        };
-        QTRY_COMPARE(row("source").toString(), "cd");
-        QTRY_VERIFY(!row("loading").toBool());
-        for (const char *step :
-             {"tabHeader1", "formatTile:MP3", "outputTile:128 kbps", "formatNext", "convertButton"}) {
-            QTRY_VERIFY2(PageDriver::shown(window, step), step);
-            QVERIFY(PageDriver::click(window, step));
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(row("currentStatus").toString(), "complete", 20000);
-        const QStringList albums = QDir(home.filePath("Music")).entryList({"Album *"}, QDir::Dirs);
-        QCOMPARE(albums.size(), 1);
-        QCOMPARE(row("finalOutput").toString(), home.filePath("Music/" + albums.first() + "/Track 1.mp3"));
-        QVERIFY(QFileInfo(row("finalOutput").toString()).size() > 1000);
-        QCOMPARE(prompts.texts(), QStringList());
     }
 };
 

@@ -1,4 +1,3 @@
-#include "app/mainwindow.h"
 #include "app/selectdvd.h"
 #include "disc/drives.h"
 #include "disc/dvd/dvdripthread.h"
@@ -6,7 +5,6 @@
 #include "disc/dvd/rippertext.h"
 #include "platform/tools.h"
 #include "support/testsupport.h"
-#include "ui/pagedriver.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -302,52 +300,6 @@ private slots:
         QCOMPARE(added[0][1].toString(), "00:00:20");
         QVERIFY2(ripped.startsWith(product.temp()) && ripped.endsWith("/" + file), qPrintable(ripped));
         QTRY_VERIFY(!dialog.ripThread()->isRunning() && dialog.okButton()->isEnabled());
-        QCOMPARE(prompts.texts(), QStringList());
-    }
-
-    // The real window: a title ripped from the DVD tile becomes a "dvd" row
-    // with the title's length and converts.
-    void window()
-    {
-        using namespace PageDriver;
-        ScratchProduct product;
-        PromptRecorder prompts;
-        PathPrefix bin(MFS_TEST_BIN);
-        // Rows from a DVD go to the video folder: keep it in the test.
-        qputenv("HOME", QFile::encodeName(dir.path()));
-        QDir().mkpath(dir.filePath("Videos"));
-        Drives::setLister([&] { return QStringList{source("iso")}; });
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The dialog is modal: it is answered from inside its own loop.
-        auto *dialog = window.findChild<SelectDVD *>();
-        QString seen;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            if (dialog->isVisible() && seen.isEmpty()) {
-                seen = dialog->windowTitle() + ": " + rows(dialog->itemTree());
-                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
-            }
-        });
-        answer.start(50);
-        QVERIFY(click(window, "addTile:DVD"));
-        Drives::setLister({});
-        QCOMPARE(seen, "Rip from DVD: Title 1 00:00:05, *Title 2 00:00:20, Title 3 00:00:12");
-        const QString row = "var r = mediaList.mediaListModel.get(0); return [mediaList.mediaListModel.count, "
-                            "r.source, r.duration, r.origFileName, r.loading, r.currentStatus, r.finalOutput]";
-        QTRY_COMPARE_WITH_TIMEOUT(eval(window, row).toStringList().mid(0, 5),
-                                  QStringList({"1", "dvd", "00:00:20", "MOVIE_Title_2.vob", "false"}), 20000);
-        QVERIFY(click(window, "tabHeader1"));
-        for (const char *tile : {"formatTile:MP4", "outputTile:Low", "formatNext", "convertButton"}) {
-            QTRY_VERIFY(shown(window, tile));
-            QVERIFY(click(window, tile));
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(eval(window, row).toStringList().value(5), "complete", 60000);
-        const QString output = eval(window, row).toStringList().value(6);
-        const QString facts = run("ffprobe", kProbe + QStringList{output});
-        QVERIFY2(output.startsWith(dir.filePath("Videos/MOVIE_Title_2")) && facts.startsWith("h264 aac 20."),
-                 qPrintable(output + " " + facts));
         QCOMPARE(prompts.texts(), QStringList());
     }
 };
