@@ -1,18 +1,16 @@
 #include "app/selectdrive.h"
+#include "burnsupport.h"
 #include "catalogue/catalogue.h"
 #include "disc/burn/burndisc.h"
 #include "disc/burn/burnparse.h"
 #include "disc/burn/disccheck.h"
 #include "disc/drives.h"
 #include "media/commandline.h"
-#include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QPushButton>
 
 #include <cdio/cdio.h>
-
-#include <memory>
 
 namespace {
 QString transcript(const QString &name)
@@ -32,30 +30,6 @@ struct DiscCase { QString disc, id; QStringList tools; QByteArray mode, free; in
 // The drive dialog: the entry chosen, the file dialog's answer, a file already
 // there, and the device chosen ("" when the dialog stays open).
 struct DialogCase { QString disc; QByteArray mode; int entry; QString save, existing, chosen; QStringList boxes; };
-
-// A PATH of only the named disc-tool stand-ins ("!name" can't be started,
-// "@name" is built here) and real programs; the stand-ins write into it.
-class ToolFolder
-{
-public:
-    explicit ToolFolder(const QStringList &standIns, const QStringList &real = {})
-    {
-        for (const QString &name : standIns)
-            QFile::link(name[0] == '@'   ? MFS_TEST_BIN "/" + name.mid(1)
-                        : name[0] == '!' ? testData("stand-ins/unstartable/ffmpeg")
-                                         : testData("stand-ins/burners/" + name),
-                        m_dir.filePath(name.mid(name[0] == '@' || name[0] == '!')));
-        for (const QString &name : real)
-            QFile::link(QStandardPaths::findExecutable(name), m_dir.filePath(name));
-        m_path = std::make_unique<PathPrefix>(m_dir.path(), true);
-        qputenv("MFS_FAKE_DIR", QFile::encodeName(m_dir.path()));
-    }
-    QString read(const QString &name) const { return readFile(m_dir.filePath(name)); }
-
-private:
-    QTemporaryDir m_dir;
-    std::unique_ptr<PathPrefix> m_path;
-};
 
 struct Outcome {
     QStringList progress, status, estimates;

@@ -8,14 +8,15 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-ScratchProduct::ScratchProduct()
+ScratchProduct::ScratchProduct(bool withCatalogue)
     : m_previous(qgetenv("appdata"))
 {
     QCoreApplication::setApplicationName("MediaForgeStudio");
     QCoreApplication::setApplicationVersion("0.1");
     qputenv("appdata", m_dir.path().toLocal8Bit());
     QDir().mkpath(temp());
-    QFile::copy(MFS_TEST_CATALOGUE, catalogue());
+    if (withCatalogue)
+        QFile::copy(MFS_TEST_CATALOGUE, catalogue());
     QFile(catalogue()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 }
 

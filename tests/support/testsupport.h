@@ -7,11 +7,12 @@
 class QTreeWidget;
 
 // A product folder of its own for one test: $appdata points at a scratch
-// folder holding the temporary folder and a copy of the built catalogue.
+// folder holding the temporary folder and a copy of the built catalogue
+// (unless asked not to).
 class ScratchProduct
 {
 public:
-    ScratchProduct();
+    explicit ScratchProduct(bool withCatalogue = true);
     ~ScratchProduct();
 
     QString appData() const { return m_dir.path(); }
