@@ -34,6 +34,8 @@ void message(const QString &text)
 
 QString optionLabel(const Option &option)
 {
+    if (option.name == "help")
+        return "-h, --help";
     return "--" + option.name + (option.value.isEmpty() ? QString() : " " + option.value);
 }
 

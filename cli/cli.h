@@ -56,10 +56,10 @@ struct Invocation {
 // Runs the command named by arguments[1] from the table; the status to exit with.
 int dispatch(const QStringList &arguments, const QList<Command> &commands);
 
-// The table, in the order the overview lists it; one function per command
-// group (media commands, disc commands, ...).
+// The table, in the order the overview lists it (main.cpp). Each command
+// group lives in its own file and adds one function here.
 QList<Command> allCommands();
-QList<Command> mediaCommands();
+QList<Command> mediaCommands(); // presets, info, convert
 
 // Operands that must be readable files: the first one that isn't is named in
 // a refusal. Answers the files as absolute native paths, or nothing after a

@@ -360,7 +360,9 @@ QList<Command> mediaCommands()
          R"(Lists the devices, then the file formats, each with its output presets, in
 the window's order (most used first). Each preset line gives the preset's id
 (for "convert --preset"), its name, the output file's extension and the
-converter arguments.)",
+converter arguments. With --json, one object: "devices" and "formats", each a
+list of {"id", "name", "presets"}, each preset {"id", "name", "extension",
+"arguments"}.)",
          {{"format", "ID", "Only the device or format with this id."}, json},
          {}, 0, 0, presets},
         {"info", "[--json] FILE...",
@@ -368,8 +370,11 @@ converter arguments.)",
          R"(Probes each FILE with ffmpeg as the window does when a file is added: its name,
 folder and base name, duration, the first video stream's codec and frame size
 and the first audio stream's codec. With --json, one array with an object per
-FILE, including the full stream descriptions. A file in which ffmpeg finds no
-stream is named on standard error and makes the exit status 1.)",
+FILE: "path", "name", "folder", "baseName", "duration", "videoCodec",
+"frameSize", "audioCodec", and "video" and "audio", the streams' comma-separated
+fields ([] when there is no such stream). A file in which ffmpeg finds no
+stream is named on standard error (and gets an "error" in JSON); the exit
+status is then 1.)",
          {json},
          "FILE", 1, -1, info},
         {"convert", "--preset ID [--output DIR] [--args \"ARGS\"] FILE...",
@@ -379,12 +384,15 @@ does: the preset's frame size is fitted to the input's proportions, inputs
 without video get no video, and each output is named after its input with the
 preset's extension. An existing file is never overwritten: the output is then
 named "NAME (New).EXT", "NAME (New)(2).EXT" and so on. Outputs go beside their
-inputs unless --output names a folder.
+inputs unless --output names a folder. --args replaces the preset's converter
+arguments as the window's settings panel does: they are fitted the same way,
+and the preset still gives the extension. Presets of the DVD and Audio CD
+formats only convert here; nothing is burned.
 
 Each finished output's path is printed on standard output. A job that fails is
 named on standard error with ffmpeg's last line, its partial output is
-removed, and the next job goes on. Ctrl-C stops the running job and removes
-its partial output.)",
+removed, and the next job goes on. Progress goes to standard error. Ctrl-C
+stops the running job and removes its partial output.)",
          {{"preset", "ID", "The output preset (see \"presets\"); required."},
           {"output", "DIR", "Put the outputs in this existing folder."},
           {"args", "\"ARGS\"", "Use these converter arguments instead of the preset's."}},
