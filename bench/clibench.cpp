@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <sys/resource.h>
+
 namespace {
 
 QTextStream out(stdout);
@@ -31,13 +33,27 @@ bool run(const QString &program, const QStringList &args)
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit;
 }
 
-double timed(const QString &program, const QStringList &args)
+double childSeconds()
 {
+    rusage use{};
+    ::getrusage(RUSAGE_CHILDREN, &use);
+    return use.ru_utime.tv_sec + use.ru_stime.tv_sec + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+
+// Wall time, and processor time of the program and everything it ran, which
+// a busy machine disturbs less.
+struct Cost {
+    double wall, cpu;
+};
+
+Cost timed(const QString &program, const QStringList &args)
+{
+    const double cpu = childSeconds();
     QElapsedTimer clock;
     clock.start();
     if (!run(program, args))
         out << program << " failed" << Qt::endl;
-    return clock.nsecsElapsed() / 1e9;
+    return {clock.nsecsElapsed() / 1e9, childSeconds() - cpu};
 }
 
 // A folder of `count` copies of one generated clip.
@@ -92,7 +108,7 @@ int main(int argc, char **argv)
         QDir(cliOut).removeRecursively();
         QDir().mkpath(cliOut);
         QFile::remove(log);
-        const double cli = timed(MFS_CLI, QStringList{"convert", "--preset", preset, "--output", cliOut} + files);
+        const Cost cli = timed(MFS_CLI, QStringList{"convert", "--preset", preset, "--output", cliOut} + files);
 
         // The commands the program ran, as its log records them, into another folder.
         QFile logFile(log);
@@ -120,12 +136,16 @@ int main(int argc, char **argv)
             file.close();
             return timed("sh", {file.fileName()});
         };
-        const double loop = shell(plain);
-        const double loopWithProbe = shell(probed);
-        out << QString::asprintf("preset %s, %d clips: convert %.1f s, shell loop %.1f s (ratio %.3f), "
-                                 "shell loop with probes %.1f s (ratio %.3f)\n",
-                                 qPrintable(preset), count, cli, loop, cli / loop, loopWithProbe,
-                                 cli / loopWithProbe);
+        const Cost loop = shell(plain);
+        const Cost loopWithProbe = shell(probed);
+        auto line = [&](const char *what, Cost c) {
+            out << QString::asprintf("  %-24s wall %7.1f s  cpu %7.1f s   convert/this: wall %.3f  cpu %.3f\n",
+                                     what, c.wall, c.cpu, cli.wall / c.wall, cli.cpu / c.cpu);
+        };
+        out << "preset " << preset << ", " << count << " clips" << Qt::endl;
+        line("convert", cli);
+        line("shell loop", loop);
+        line("shell loop with probes", loopWithProbe);
     }
     return 0;
 }
