@@ -222,7 +222,7 @@ private:
 
     void startNext()
     {
-        if (m_busy || m_stops.received())
+        if (m_busy || m_stops.check())
             return;
         while (!m_waiting.isEmpty()) {
             const Probed job = m_waiting.takeFirst();
@@ -245,8 +245,9 @@ private:
     {
         m_busy = false;
         // ffmpeg shares the terminal, so Ctrl-C may end it before the runner
-        // hears of the stop: that is a stop, not a failure.
-        if (!quitOk && m_stops.received()) {
+        // hears of the stop, or even before the loop here does: that is a
+        // stop, not a failure.
+        if (!quitOk && m_stops.check()) {
             stopped(output);
             return;
         }

@@ -36,7 +36,7 @@ StopSignals::StopSignals(QObject *parent)
     }
     writeEnd = m_pipe[1];
     m_notifier = new QSocketNotifier(m_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &StopSignals::drain);
+    connect(m_notifier, &QSocketNotifier::activated, this, &StopSignals::check);
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -57,18 +57,16 @@ StopSignals::~StopSignals()
     ::close(m_pipe[1]);
 }
 
-void StopSignals::drain()
+int StopSignals::check()
 {
     unsigned char number = 0;
-    int first = 0;
-    while (::read(m_pipe[0], &number, 1) == 1) {
-        if (!first)
-            first = number;
+    while (m_pipe[0] >= 0 && ::read(m_pipe[0], &number, 1) == 1) {
+        if (!m_received) {
+            m_received = number;
+            emit arrived(number);
+        }
     }
-    if (first && !m_received) {
-        m_received = first;
-        emit arrived(first);
-    }
+    return m_received;
 }
 
 } // namespace Cli

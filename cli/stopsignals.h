@@ -21,6 +21,9 @@ public:
 
     // The first signal received, 0 while none came.
     int received() const { return m_received; }
+    // The same, after taking in a signal that the event loop has not
+    // delivered yet: for decisions that must not race with one.
+    int check();
     // The exit status for a stop by `signal`, as shells report it.
     static int status(int signal) { return 128 + signal; }
 
@@ -29,7 +32,6 @@ signals:
     void arrived(int signal);
 
 private:
-    void drain();
 
     int m_pipe[2] = {-1, -1};
     struct sigaction m_previous[3];
