@@ -66,31 +66,27 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
+        auto row = [](const char *name, const QStringList &args, int status, const QString &out,
+                      const QString &err) { QTest::newRow(name) << args << status << out << err; };
         const QString flac = "1402";
-        QTest::newRow("overview") << QStringList{"--help"} << 0 << "convert --preset ID [--output DIR]" << "";
-        QTest::newRow("command help") << QStringList{"convert", "--preset", "9", "-h"} << 0 << "--args \"ARGS\"" << "";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "mediaforgestudio-cli 0.1\n" << "";
-        QTest::newRow("no command") << QStringList{} << 2 << "" << "no command given";
-        QTest::newRow("unknown command") << QStringList{"burn"} << 2 << "" << "unknown command burn";
-        QTest::newRow("unknown option") << QStringList{"info", "--fast", tone} << 2 << "" << "info: unknown option --fast";
-        QTest::newRow("value missing") << QStringList{"convert", tone, "--preset"} << 2 << "" << "--preset needs a value";
-        QTest::newRow("switch with value") << QStringList{"info", "--json=yes", tone} << 2 << "" << "takes no value";
-        QTest::newRow("no preset") << QStringList{"convert", tone} << 2 << "" << "missing --preset ID";
-        QTest::newRow("unknown preset") << QStringList{"convert", "--preset", "999", tone} << 2 << ""
-                                        << "convert: unknown preset id 999";
-        QTest::newRow("unknown format") << QStringList{"presets", "--format", "999"} << 2 << ""
-                                        << "unknown device or format id 999";
-        QTest::newRow("no file") << QStringList{"info"} << 2 << "" << "info: missing FILE";
-        QTest::newRow("missing file") << QStringList{"convert", "--preset", flac, tone, media.filePath("gone.wav")}
-                                      << 2 << "" << "gone.wav: no such file";
-        QTest::newRow("folder") << QStringList{"info", media.path()} << 2 << "" << "is a folder";
-        QTest::newRow("no output folder") << QStringList{"convert", "--preset", flac, "--output", "/none", tone}
-                                          << 2 << "" << "/none: no such folder";
-        QTest::newRow("empty arguments") << QStringList{"convert", "--preset", flac, "--args", " ", tone} << 2
-                                         << "" << "--args needs converter arguments";
-        QTest::newRow("not media") << QStringList{"info", notes} << 1 << ""
-                                   << "notes.txt: FFmpeg is unable to extract any valid video or audio stream "
-                                      "from the input file notes.txt.\n";
+        row("overview", {"--help"}, 0, "convert --preset ID [--output DIR]", "");
+        row("command help", {"convert", "--preset", "9", "-h"}, 0, "--args \"ARGS\"", "");
+        row("version", {"--version"}, 0, "mediaforgestudio-cli 0.1\n", "");
+        row("no command", {}, 2, "", "no command given");
+        row("unknown command", {"burn"}, 2, "", "unknown command burn");
+        row("unknown option", {"info", "--fast", tone}, 2, "", "info: unknown option --fast");
+        row("value missing", {"convert", tone, "--preset"}, 2, "", "--preset needs a value");
+        row("switch with value", {"info", "--json=yes", tone}, 2, "", "takes no value");
+        row("no preset", {"convert", tone}, 2, "", "missing --preset ID");
+        row("unknown preset", {"convert", "--preset", "999", tone}, 2, "", "convert: unknown preset id 999");
+        row("unknown format", {"presets", "--format", "999"}, 2, "", "unknown device or format id 999");
+        row("no file", {"info"}, 2, "", "info: missing FILE");
+        row("missing file", {"convert", "--preset", flac, tone, "gone.wav"}, 2, "", "gone.wav: no such file");
+        row("folder", {"info", media.path()}, 2, "", "is a folder");
+        row("no output folder", {"convert", "--preset", flac, "--output", "/none", tone}, 2, "", "/none: no such");
+        row("empty arguments", {"convert", "--preset", flac, "--args", " ", tone}, 2, "", "--args needs converter");
+        row("not media", {"info", notes}, 1, "",
+            "notes.txt: FFmpeg is unable to extract any valid video or audio stream from the input file notes.txt.\n");
     }
     void answers()
     {
@@ -103,9 +99,8 @@ private slots:
         const Answer a = cli(args);
         QCOMPARE(a.status, status);
         QVERIFY2(out.isEmpty() ? a.out.isEmpty() : a.out.contains(out), qPrintable(a.out));
-        QVERIFY2(err.isEmpty() ? a.err.isEmpty() : a.err.startsWith("mediaforgestudio-cli: ") && a.err.contains(err)
-                                                       && a.err.count('\n') == 1,
-                 qPrintable(a.err));
+        const bool oneLine = a.err.startsWith("mediaforgestudio-cli: ") && a.err.count('\n') == 1;
+        QVERIFY2(err.isEmpty() ? a.err.isEmpty() : oneLine && a.err.contains(err), qPrintable(a.err));
         QCOMPARE(QDir(media.path()).entryList(), before);
     }
 
@@ -138,7 +133,8 @@ private slots:
 
         const QStringList text = cli({"presets", "--format", "14"}).out.split('\n');
         QCOMPARE(text.first(), "Format 14: FLAC");
-        QVERIFY2(text.at(1).startsWith("  1402  Best ") && text.at(1).endsWith("  flac  " + best["arguments"].toString()),
+        const QString arguments = best["arguments"].toString();
+        QVERIFY2(text.at(1).startsWith("  1402  Best ") && text.at(1).endsWith("  flac  " + arguments),
                  qPrintable(text.at(1)));
         QCOMPARE(contents(product.catalogue()), before);
     }
@@ -173,16 +169,17 @@ private slots:
         QTest::addColumn<QStringList>("made");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
+        auto row = [](const char *name, const QStringList &options, const QStringList &existing,
+                      const QStringList &inputs, const QStringList &made, int status, const QString &err) {
+            QTest::newRow(name) << options << existing << inputs << made << status << err;
+        };
         const QStringList wav{"tone.wav"};
-        QTest::newRow("beside the input") << QStringList() << QStringList() << wav << QStringList{"tone.flac"} << 0 << "";
-        QTest::newRow("never overwrites") << QStringList() << QStringList{"tone.flac", "tone (New).flac"} << wav
-                                          << QStringList{"tone (New)(2).flac"} << 0 << "";
-        QTest::newRow("output folder") << QStringList{"--output", "out"} << QStringList() << wav
-                                       << QStringList{"out/tone.flac"} << 0 << "";
-        QTest::newRow("own arguments fail") << QStringList{"--args", "-vn -map 0:a:1 -c:a flac"} << QStringList()
-                                            << wav << QStringList() << 1 << "tone.wav: To ignore this, add a trailing '?' to the map.\n";
-        QTest::newRow("run goes on") << QStringList() << QStringList() << QStringList{"notes.txt", "tone.wav"}
-                                     << QStringList{"tone.flac"} << 1 << "notes.txt: FFmpeg is unable";
+        row("beside the input", {}, {}, wav, {"tone.flac"}, 0, "");
+        row("never overwrites", {}, {"tone.flac", "tone (New).flac"}, wav, {"tone (New)(2).flac"}, 0, "");
+        row("output folder", {"--output", "out"}, {}, wav, {"out/tone.flac"}, 0, "");
+        row("own arguments fail", {"--args", "-vn -map 0:a:1 -c:a flac"}, {}, wav, {}, 1,
+            "tone.wav: To ignore this, add a trailing '?' to the map.\n");
+        row("run goes on", {}, {}, {"notes.txt", "tone.wav"}, {"tone.flac"}, 1, "notes.txt: FFmpeg is unable");
     }
     void convert()
     {
@@ -208,7 +205,8 @@ private slots:
 
         const Answer a = cli(args);
         QCOMPARE(a.status, status);
-        QStringList outputs, expected = inputs + existing + made, found = QDir(work.path()).entryList(QDir::Files);
+        QStringList outputs, expected = inputs + existing + made;
+        QStringList found = QDir(work.path()).entryList(QDir::Files);
         for (const QString &name : made) {
             outputs << work.filePath(name);
             QCOMPARE(contents(work.filePath(name)).left(4), "fLaC");
