@@ -4,22 +4,28 @@
 #include "app/tempfiles.h"
 #include "app/updatecheck.h"
 #include "disc/burn/burndisc.h"
+#include "disc/burn/burntools.h"
+#include "disc/drives.h"
 #include "app/selectcd.h"
 #include "app/selectdrive.h"
 #include "app/selectdvd.h"
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "app/droppablewidget.h"
+#include "app/jobstore.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/textlog.h"
+#include "platform/tools.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMenu>
@@ -45,6 +51,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_formatModel = Catalogue::formatModel();
 
     rootContext()->setContextProperty("mainwnd", this);
+    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json", this);
+    rootContext()->setContextProperty("jobStore", m_jobStore);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setClearColor(Qt::transparent);
     setSource(QUrl("qrc:/qml/main.qml"));
@@ -75,6 +83,14 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
     connect(m_probe, &FileInfoThread::converterMissing, this,
             [](const QString &message) { Prompts::warning(message); });
+    // On the runner's thread, as it happens, and before the page hears of
+    // it: a crash right after still finds the half-written file named.
+    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
+            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
+    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
+            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
@@ -393,7 +409,8 @@ void MainWindow::openFolder(QString path)
 
 void MainWindow::playDisc(QString)
 {
-    Desktop::openWithDesktop(m_selectDrive->driveRoot());
+    // A drive opens where its disc is mounted; an image file opens itself.
+    Desktop::openWithDesktop(Drives::mountPoint(m_selectDrive->driveRoot()));
 }
 
 // Media
@@ -443,10 +460,30 @@ void MainWindow::close()
             return;
         stopConversion();
     }
-    const QString folder = QDir(temp).absolutePath();
+    emptyTempAndClose(entries);
+}
+
+void MainWindow::emptyTempAndClose(const QStringList &entries)
+{
+    const QString folder = QDir(getTempFolder()).absolutePath();
     for (const QString &entry : entries)
         removeFile(folder + "/" + entry);
     QQuickWidget::close();
+}
+
+void MainWindow::endWithoutQuestion()
+{
+    // A report still queued must not start the next job.
+    m_runner->disconnect(this);
+    m_probe->disconnect(this);
+    const QString output = m_jobStore->runningOutput();
+    stopWorkers();
+    // The run chose a free name, so the file is its own half-written output.
+    if (!output.isEmpty() && !m_runner->isRunning())
+        QFile::remove(output);
+    m_jobStore->keep();
+    // Listed once the workers are still, so that nothing they write is missed.
+    emptyTempAndClose(TempFiles::listing(getTempFolder()));
 }
 
 void MainWindow::exitAction()
@@ -458,13 +495,14 @@ void MainWindow::exitAction()
 
 QString MainWindow::selectCd()
 {
-    m_selectCd->runModal();
+    m_selectCd->scanDrives();
+    m_selectCd->exec();
     return "1";
 }
 
 QString MainWindow::selectDvd()
 {
-    m_selectDvd->runModal();
+    m_selectDvd->exec();
     return "1";
 }
 
@@ -475,7 +513,9 @@ void MainWindow::openCDRipper()
 
 QString MainWindow::selectBurnDisc(QString discType, int overallDuration)
 {
-    return m_selectDrive->choose(discType, overallDuration);
+    m_selectDrive->setRun(discType, overallDuration);
+    m_selectDrive->runDialog();
+    return m_selectDrive->result() == QDialog::Accepted ? m_selectDrive->deviceId() : QString();
 }
 
 void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
@@ -491,7 +531,9 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
     m_burner->start();
 }
 
-bool MainWindow::isCurrentDiscBlank(QString)
+bool MainWindow::isCurrentDiscBlank(QString drive)
 {
+    const Tools::Run info = Tools::run(BurnTools::dvdInfo, {drive});
+    qDebug().noquote() << '"' + Tools::toolText(info.out) + '"';
     return true;
 }

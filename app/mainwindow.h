@@ -13,6 +13,7 @@ class BurnDisc;
 class ConversionThread;
 class DroppableWidget;
 class FileInfoThread;
+class JobStore;
 class SelectCD;
 class SelectDrive;
 class SelectDVD;
@@ -34,8 +35,14 @@ public:
     FileInfoThread *probe() const { return m_probe; }
     QMenu *fileMenu() const { return m_fileMenu; }
     QMenu *helpMenu() const { return m_helpMenu; }
+    JobStore *jobStore() const { return m_jobStore; }
     // Waits (bounded) for the running conversion to stop its converter.
     void stopWorkers();
+    // What close() does when the user answers Yes, without asking, for an
+    // end the user didn't ask for here (a signal): the page hears nothing
+    // more, the run stops and its output goes, the temporary folder is
+    // emptied, the job list stays saved for the next start.
+    void endWithoutQuestion();
 
 signals:
     void fileDropped(QStringList file);
@@ -108,6 +115,7 @@ protected:
 private:
     void buildMenus();
     void startUpdateCheck();
+    void emptyTempAndClose(const QStringList &entries);
 
     ConversionThread *m_runner = nullptr;
     QWidget *m_parent = nullptr;
@@ -137,6 +145,7 @@ private:
     SelectDVD *m_selectDvd = nullptr;
     BurnDisc *m_burner = nullptr;
     SelectDrive *m_selectDrive = nullptr;
+    JobStore *m_jobStore = nullptr;
     // Output of a stopped conversion, removed again once the runner reports it.
     QString m_stoppedOutput;
 };

@@ -1,14 +1,236 @@
 #include "app/selectcd.h"
 
+#include "disc/cd/audiocd.h"
+#include "disc/cd/cdripthread.h"
+#include "disc/cd/discname.h"
+#include "disc/drives.h"
+#include "platform/folders.h"
 #include "platform/prompts.h"
 
-SelectCD::SelectCD(QWidget *parent)
-    : QDialog(parent)
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+SelectCD::SelectCD(QWidget *parent, CdDeviceFactory factory)
+    : RipDialog(parent, tr("Rip from CD"), tr("Select Tracks"), tr("Track"))
+    , devices(std::move(factory))
+    , ripThread(new CDRipThread(newDevice(), this))
 {
-    setWindowTitle(tr("Select CD Tracks"));
+    statusLabel()->setWordWrap(true);
+    // Room for a device node or image path with the disc's name.
+    setMinimumWidth(440);
+    connect(selectNoneButton(), &QPushButton::clicked, this, &SelectCD::onSelectNone);
+    connect(selectAllButton(), &QPushButton::clicked, this, &SelectCD::onSelectAll);
+    connect(okButton(), &QPushButton::clicked, this, &SelectCD::onOK);
+    connect(cancelButton(), &QPushButton::clicked, this, &SelectCD::onCancel);
+    connect(openImageButton(), &QPushButton::clicked, this, &SelectCD::openImage);
+    connect(driveCombo(), &QComboBox::currentIndexChanged, this,
+            [this] { onComboChanged(driveCombo()->currentText()); });
+    connect(ripThread, &CDRipThread::ripStarted, this, &SelectCD::ripStarted);
+    connect(ripThread, &CDRipThread::startedFile, this, &SelectCD::startedFile);
+    connect(ripThread, &CDRipThread::progress, this, &SelectCD::updateProgress);
+    connect(ripThread, &CDRipThread::finishedFile, this, &SelectCD::finishedFile);
+    connect(ripThread, &CDRipThread::ripComplete, this, &SelectCD::onComplete);
+    connect(ripThread, &CDRipThread::error, this, &SelectCD::ripError);
 }
 
-void SelectCD::runModal()
+SelectCD::~SelectCD()
 {
-    Prompts::warning("Reading audio CDs is not available in this version of MediaForgeStudio.");
+    ripThread->cancel();
+    ripThread->wait();
+}
+
+std::unique_ptr<CdDevice> SelectCD::newDevice() const
+{
+    return devices ? devices() : makeLibcdioDevice();
+}
+
+QString SelectCD::currentDrive() const
+{
+    return driveCombo()->currentData().toString();
+}
+
+void SelectCD::addDrive(const QString &id)
+{
+    const QString text = driveEntryText(id, readDiscName(id));
+    driveCombo()->addItem(text, id);
+    driveCombo()->setItemData(driveCombo()->count() - 1, text, Qt::ToolTipRole);
+}
+
+void SelectCD::scanDrives()
+{
+    const QString previous = currentDrive();
+    {
+        const QSignalBlocker quiet(driveCombo());
+        driveCombo()->clear();
+        for (const QString &node : Drives::opticalDrives())
+            addDrive(node);
+        for (const QString &image : std::as_const(images))
+            addDrive(image);
+        const int keep = driveCombo()->findData(previous);
+        if (keep >= 0)
+            driveCombo()->setCurrentIndex(keep);
+    }
+    if (isVisible())
+        fillTracks(currentDrive());
+}
+
+bool SelectCD::fillTracks(const QString &drive)
+{
+    itemTree()->clear();
+    if (drive.isEmpty())
+        return false;
+    CAudioCD cd(QString(), newDevice());
+    if (!cd.openDrive(drive)) {
+        // Not a box: an empty drive is no error, but a refused one needs a word.
+        if (!QFileInfo(drive).isFile())
+            statusLabel()->setText(Drives::accessProblem(drive));
+        return false;
+    }
+    cd.lockTray();
+    for (int k = 0; k < cd.trackCount(); ++k) {
+        const int seconds = cd.trackSeconds(uint(k));
+        const QString length = QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
+        const bool audio = cd.isAudioTrack(uint(k));
+        QTreeWidgetItem *row = addRow(tr("Track ") + QString::number(k + 1) + (audio ? "" : tr(" (data)")),
+                                      length, audio);
+        row->setDisabled(!audio);
+    }
+    cd.unlockTray();
+    return true;
+}
+
+void SelectCD::openImage()
+{
+    const QStringList chosen = Prompts::openFiles(this, tr("Open Disc Image"), Folders::homeFolder(),
+                                                  tr("Disc images (*.cue *.toc *.nrg)"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = Folders::nativeAbsolute(chosen.first());
+    if (!QFileInfo(path).isFile()) {
+        Prompts::warning("The disc image " + path + " cannot be found.", this);
+        return;
+    }
+    CAudioCD cd(QString(), newDevice());
+    if (!cd.openDrive(path)) {
+        QString text = path + " cannot be read as a disc image.";
+        if (path.endsWith(".cue", Qt::CaseInsensitive))
+            text += " Its .bin file must lie beside it under the same name.";
+        Prompts::warning(text, this);
+        return;
+    }
+    bool hasAudio = false;
+    for (int k = 0; k < cd.trackCount(); ++k)
+        hasAudio = hasAudio || cd.isAudioTrack(uint(k));
+    cd.closeDrive();
+    if (!hasAudio) {
+        Prompts::warning("The disc image " + path + " holds no audio tracks.", this);
+        return;
+    }
+    if (!images.contains(path)) {
+        images << path;
+        addDrive(path);
+    }
+    const int at = driveCombo()->findData(path);
+    if (at == driveCombo()->currentIndex())
+        fillTracks(path);
+    else
+        driveCombo()->setCurrentIndex(at);
+}
+
+void SelectCD::showEvent(QShowEvent *event)
+{
+    RipDialog::showEvent(event);
+    fillTracks(currentDrive());
+}
+
+void SelectCD::onSelectNone()
+{
+    setAllTicked(false);
+}
+
+void SelectCD::onSelectAll()
+{
+    setAllTicked(true);
+    for (int i = 0; i < itemTree()->topLevelItemCount(); ++i) {
+        if (itemTree()->topLevelItem(i)->isDisabled())
+            itemTree()->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+    }
+}
+
+void SelectCD::onComboChanged(QString)
+{
+    fillTracks(currentDrive());
+}
+
+void SelectCD::onOK()
+{
+    // After a failed track the controls are back while the rip goes on; its
+    // drive and list stay as they are until it ends.
+    if (ripThread->isRunning()) {
+        Prompts::warning("Ripping is still in progress. Wait until it has finished, or press Cancel.", this);
+        return;
+    }
+    setControlsEnabled(false);
+    QStringList tracks;
+    for (int row : tickedRows())
+        tracks << QString::number(row);
+    ripThread->setTracks(currentDrive(), tracks);
+    ripThread->start();
+}
+
+void SelectCD::onCancel()
+{
+    ripThread->cancel();
+    setControlsEnabled(true);
+    resetProgress();
+    RipDialog::reject();
+}
+
+void SelectCD::reject()
+{
+    onCancel();
+}
+
+void SelectCD::ripStarted(int count)
+{
+    itemCount = count;
+}
+
+void SelectCD::startedFile(int track)
+{
+    currentItem = track;
+    statusLabel()->setText("Ripping track " + QString::number(track) + " of " + QString::number(itemCount)
+                           + "...");
+}
+
+void SelectCD::updateProgress(int percentage)
+{
+    if (itemCount <= 0)
+        return;
+    // Each share in whole percent, as the bar always showed it.
+    progressBar()->setValue((currentItem - 1) * 100 / itemCount + percentage / itemCount);
+}
+
+void SelectCD::finishedFile(QString filename)
+{
+    emit addAudioCD({filename});
+}
+
+void SelectCD::onComplete()
+{
+    setControlsEnabled(true);
+    resetProgress();
+    accept();
+}
+
+void SelectCD::ripError(QString msg)
+{
+    setControlsEnabled(true);
+    resetProgress();
+    Prompts::critical("Error", msg);
 }

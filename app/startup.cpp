@@ -3,11 +3,18 @@
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "app/droppablewidget.h"
+#include "app/jobstore.h"
+#include "catalogue/catalogue.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
+#include "platform/quitsignals.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <cstdio>
+#include <cstring>
 
 QStringList acceptedCommandLineFiles(const QStringList &arguments, const QStringList &extensions)
 {
@@ -34,24 +41,63 @@ void dressWindow(MainWindow &window)
     window.setWindowTitle("MediaForgeStudio");
 }
 
-int startApplication(int argc, char **argv)
+int checkCatalogue(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
+    const QString problem = Catalogue::problem(QFile::decodeName(argv[2]));
+    if (problem.isEmpty())
+        return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(problem));
+    return 2;
+}
+
+int startApplication(int argc, char **argv, const std::function<void(MainWindow &)> &started)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--check-catalogue") == 0)
+        return checkCatalogue(argc, argv);
+
     MyApplication app(argc, argv);
     app.setApplicationName("MediaForgeStudio");
     app.setApplicationVersion("0.1");
     app.setDesktopFileName("mediaforgestudio");
+    // From here on a signal waits for the event loop instead of ending the
+    // program on the spot.
+    QuitSignals quitSignals;
 
     QDir().mkpath(Folders::productFolder() + Folders::separator() + "temp");
-    if (!QFileInfo::exists(Folders::cataloguePath())) {
+    const QString catalogue = Folders::cataloguePath();
+    if (!QFileInfo::exists(catalogue)) {
         Prompts::critical("Fatal Error", "data.db not found. Please try re-installing!");
+        return 1;
+    }
+    const QString problem = Catalogue::problem(catalogue);
+    if (!problem.isEmpty()) {
+        Prompts::critical("Fatal Error", "The catalogue " + QDir::toNativeSeparators(catalogue)
+                                             + " is damaged: " + problem
+                                             + ".\n\nPlease try re-installing!");
         return 1;
     }
 
     MainWindow window;
+    int signalled = 0;
+    QObject::connect(&quitSignals, &QuitSignals::received, &window, [&](int number) {
+        if (signalled)
+            return;
+        signalled = number;
+        window.endWithoutQuestion();
+        QCoreApplication::exit(128 + number);
+    });
+    window.jobStore()->offerRestore();
+    if (signalled)
+        return 128 + signalled;
     handOverCommandLine(window, app.arguments());
     dressWindow(window);
     window.show();
+    if (started)
+        started(window);
     const int code = app.exec();
     window.stopWorkers();
+    if (!signalled)
+        window.jobStore()->discard();
     return code;
 }

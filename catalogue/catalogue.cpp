@@ -1,6 +1,8 @@
 #include "catalogue/catalogue.h"
 
+#include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -36,6 +38,48 @@ bool open(const QString &path, Access access)
     if (access == Access::ReadOnly)
         db.setConnectOptions("QSQLITE_OPEN_READONLY");
     return db.open();
+}
+
+QString problem(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return "it is not a file";
+    const QString connection = "catalogue-check";
+    QString why;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
+        db.setDatabaseName(path);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        const bool opened = db.open();
+        QSqlQuery tables(db);
+        if (!opened || !tables.exec("SELECT name FROM sqlite_master WHERE type='table'")) {
+            why = "it is not a database";
+        } else {
+            QStringList present;
+            while (tables.next())
+                present << tables.value(0).toString();
+            // The statements the program runs, so that a table without the
+            // columns they need counts as damaged too.
+            const QList<QPair<QString, QString>> needed{
+                {"tbl_AddCategories", "SELECT * FROM tbl_AddCategories"},
+                {"tbl_FormatCategories",
+                 "SELECT * FROM tbl_FormatCategories WHERE device!=1 ORDER BY count DESC, default_pos ASC"},
+                {"tbl_OutputCategories",
+                 "SELECT * FROM tbl_OutputCategories WHERE format=1 ORDER BY count DESC, default_pos ASC"}};
+            for (const auto &[table, statement] : needed) {
+                QSqlQuery query(db);
+                if (!present.contains(table))
+                    why = "the table " + table + " is missing";
+                else if (!query.prepare(statement))
+                    why = "the table " + table + " can't be read (" + query.lastError().databaseText() + ")";
+                if (!why.isEmpty())
+                    break;
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return why;
 }
 
 void close()

@@ -16,6 +16,10 @@ constexpr int outputColumns = 9;
 // not open (a read-only open never creates the file).
 enum class Access { ReadWrite, ReadOnly };
 bool open(const QString &path, Access access = Access::ReadWrite);
+// Why the file at `path` can't serve as the catalogue ("it is not a
+// database", "the table ... is missing", ...), or an empty text when it can.
+// Only reads the file; a catalogue that can't be written still passes.
+QString problem(const QString &path);
 void close();
 
 QStringList addModel();

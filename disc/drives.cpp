@@ -1,6 +1,7 @@
 #include "disc/drives.h"
 
 #include <QFileInfo>
+#include <QStorageInfo>
 
 #include <cdio/cdio.h>
 #include <cdio/device.h>
@@ -47,6 +48,8 @@ QStringList opticalDrives()
 
 QString identification(const QString &node)
 {
+    if (!QFileInfo::exists(node))
+        return {};
     CdIo_t *cdio = cdio_open(QFile::encodeName(node).constData(), DRIVER_DEVICE);
     if (!cdio)
         return {};
@@ -71,6 +74,16 @@ QString accessProblem(const QString &node)
     return "You may not use the drive " + node
            + ". Ask your administrator to add you to the cdrom group "
              "(sudo adduser $USER cdrom), then log in again.";
+}
+
+QString mountPoint(const QString &node)
+{
+    const QString device = QFileInfo(node).canonicalFilePath();
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        if (!device.isEmpty() && QFileInfo(QString::fromLocal8Bit(volume.device())).canonicalFilePath() == device)
+            return volume.rootPath();
+    }
+    return node;
 }
 
 } // namespace Drives

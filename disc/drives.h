@@ -17,6 +17,10 @@ QString identification(const QString &node);
 // usual cause is a user outside the cdrom group); empty otherwise.
 QString accessProblem(const QString &node);
 
+// Where the disc in the drive at `node` is mounted; any other path (an
+// image file, a drive without a mounted disc) as it is.
+QString mountPoint(const QString &node);
+
 // Tests stand in for the machine's drives; an empty function restores them.
 using Lister = std::function<QStringList()>;
 void setLister(Lister lister);

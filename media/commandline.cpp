@@ -45,6 +45,18 @@ bool fitFrame(int srcW, int srcH, int boxW, int boxH, int *width, int *height)
 QStringList buildPresetArguments(const QString &ffmpegArgs, const QString &aspect)
 {
     QStringList tokens = ffmpegArgs.split(' ');
+    // A DVD title needs a picture (dvdauthor refuses sound alone): an input
+    // without one gets a black frame of the standard for as long as it plays.
+    // The picture is mapped first; dvdauthor refuses the stream otherwise.
+    const int target = tokens.indexOf("-target");
+    if (aspect.isEmpty() && target >= 0 && target + 1 < tokens.size()
+        && tokens.at(target + 1).endsWith("-dvd")) {
+        const QString black = tokens.at(target + 1).startsWith("pal")
+                                  ? "color=c=black:s=720x576:r=25"
+                                  : "color=c=black:s=720x480:r=30000/1001";
+        return QStringList{"-f", "lavfi", "-i", black, "-map", "1:v", "-map", "0:a", "-shortest"}
+               + tokens;
+    }
     const QString first = tokens.first();
     if (first == "-pix_fmt" || first == "-vn" || ffmpegArgs.contains("-aspect"))
         return tokens;

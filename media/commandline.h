@@ -5,7 +5,8 @@
 
 // Turns a preset's argument text into the converter's preset arguments,
 // fitting its frame box to the input's proportions, or switching video off
-// for inputs without video. `aspect` is the input's "WxH", empty without video.
+// for inputs without video (a DVD preset gets a black picture instead).
+// `aspect` is the input's "WxH", empty without video.
 QStringList buildPresetArguments(const QString &ffmpegArgs, const QString &aspect);
 
 // The largest even-sided frame inside boxW x boxH with the proportions of

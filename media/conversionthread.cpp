@@ -121,6 +121,20 @@ int ConversionThread::progressSeconds(const QString &records)
     return h * 3600 + m * 60 + s;
 }
 
+int ConversionThread::takeProgress(QString &pending, const QString &chunk)
+{
+    pending += chunk;
+    const int end = std::max(pending.lastIndexOf('\r'), pending.lastIndexOf('\n'));
+    if (end < 0) {
+        if (pending.size() > pendingLimit)
+            pending.clear();
+        return -1;
+    }
+    const int seconds = progressSeconds(pending.left(end + 1));
+    pending = pending.mid(end + 1);
+    return seconds;
+}
+
 QString ConversionThread::lastLine(const QString &text)
 {
     // Progress records end with a carriage return, so an error printed after
@@ -240,15 +254,7 @@ void ConversionThread::run()
         const QString chunk = Tools::toolText(bytes);
         log(chunk);
         tail = (tail + chunk).right(tailChars);
-        pending += chunk;
-        const int end = std::max(pending.lastIndexOf('\r'), pending.lastIndexOf('\n'));
-        if (end < 0) {
-            if (pending.size() > pendingLimit)
-                pending.clear();
-            continue;
-        }
-        const int seconds = progressSeconds(pending.left(end + 1));
-        pending = pending.mid(end + 1);
+        const int seconds = takeProgress(pending, chunk);
         if (seconds >= 0)
             emit conversionProgress(seconds);
     }

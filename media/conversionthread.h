@@ -39,6 +39,11 @@ public:
     // Whole seconds of the first "time=" record, 0 when it doesn't parse, or
     // -1 when there is none.
     static int progressSeconds(const QString &records);
+    // Adds a chunk of the converter's error text to the record still open in
+    // `pending` and reads the progress of the records it completes: their
+    // first "time=" as progressSeconds() reads it, or -1 when none completes
+    // or they have none.
+    static int takeProgress(QString &pending, const QString &chunk);
     // The last line of a converter's error text.
     static QString lastLine(const QString &text);
 

@@ -79,6 +79,11 @@ QStringList FileInfoThread::streamFields(const QString &text, const QString &tag
     return fields;
 }
 
+QString FileInfoThread::durationField(const QString &text)
+{
+    return text.mid(text.indexOf("Duration:") + 10, 8);
+}
+
 QString FileInfoThread::thumbnailPath(const QString &folder, qint64 seconds)
 {
     const QString stamp = QString::number(seconds);
@@ -145,7 +150,7 @@ void FileInfoThread::run()
         const int dot = name.lastIndexOf('.');
         QStringList fileInfo;
         fileInfo << name << path.left(slash + 1) << (dot < 0 ? name : name.left(dot))
-                 << text.mid(text.indexOf("Duration:") + 10, 8);
+                 << durationField(text);
         const QStringList video = streamFields(text, "Video:");
         const QStringList audio = streamFields(text, "Audio:");
 

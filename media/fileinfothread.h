@@ -30,6 +30,8 @@ public:
     // The comma-separated fields after the first `tag` ("Video:", "Audio:"),
     // or an empty list when the tag is missing or opens the text.
     static QStringList streamFields(const QString &text, const QString &tag);
+    // The 8 characters that follow "Duration: " (normally "hh:mm:ss").
+    static QString durationField(const QString &text);
     // The first free thumbnail name in `folder` for the given seconds.
     static QString thumbnailPath(const QString &folder, qint64 seconds);
     // Where in the input the thumbnail is taken, in whole seconds.

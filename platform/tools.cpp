@@ -31,6 +31,10 @@ void tieToProgram(QProcess &process)
     process.setChildProcessModifier([program] {
         // Runs in the child between fork and exec: only async-signal-safe calls.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // Out of the program's process group, so that a terminal's Ctrl+C or
+        // hang-up reaches only the program, which ends its tools and cleans
+        // up after them.
+        ::setpgid(0, 0);
         // The program may have died before the tie was made.
         if (::getppid() != program)
             ::_exit(127);

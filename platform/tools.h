@@ -17,7 +17,8 @@ QString find(const QString &name);
 QString toolText(const QByteArray &bytes);
 
 // Every child is started through here: it dies with the program, even when
-// the program is killed or crashes, so no tool is left working on its own.
+// the program is killed or crashes, so no tool is left working on its own;
+// signals for the program's process group don't reach it.
 // The tie is to the starting thread, so start a child on the thread that
 // waits for it.
 void tieToProgram(QProcess &process);

@@ -30,7 +30,21 @@ Rectangle {
     function convert() {
         mainPage.burnOutput = false
         mediaList.current = 0
-        if (mainPage.formatId === 7 || mainPage.formatId === 36) {
+        var burnKind = mainPage.formatId === 7 ? "burn_dvd" : mainPage.formatId === 36 ? "burn_cd" : ""
+        var restored = mediaList.waitingBurn()
+        if (restored >= 0) {
+            // A burn row brought back after a crash: its run goes on into the
+            // same staging folder when the disc kind is still the same.
+            var model = mediaList.mediaListModel
+            if (model.get(restored).source === burnKind) {
+                mainPage.burnOutput = true
+                model.move(restored, model.count - 1, 1)
+            } else {
+                mediaList.dropRow(restored)
+                restored = -1
+            }
+        }
+        if (burnKind !== "" && restored < 0) {
             var dvd = mainPage.formatId === 7
             mainPage.burnOutput = true
             mainPage.desTemp = String(Math.floor(Math.random() * 1000000000))

@@ -15,6 +15,12 @@ Item {
     property alias tipLayer: tipLayer
 
     readonly property int rowHeight: 107
+    // What a job needs to come back after a crash.
+    readonly property var savedRoles: ["fileName", "loading", "origFileName", "newFileName", "origPathName",
+                                       "duration", "videoCodec", "audioCodec", "wxh", "thumbnail",
+                                       "finalOutput", "source"]
+
+    onCurrentChanged: Qt.callLater(saveJobs)
 
     function isBurn(source) {
         return source === "burn_dvd" || source === "burn_cd"
@@ -270,6 +276,57 @@ Item {
             mediaListModel.setProperty(current, "duration", time)
     }
 
+    // Every row still to do goes to the store as the list changes, so the
+    // next start can bring them back if this one never closes.
+    function saveJobs() {
+        var jobs = []
+        for (var i = 0; i < mediaListModel.count; ++i) {
+            var row = mediaListModel.get(i)
+            if (["complete", "error", "remove"].indexOf(row.currentStatus) >= 0)
+                continue
+            var job = { running: mainPage.conversionInProgress && i === current }
+            for (var role of savedRoles)
+                job[role] = row[role]
+            jobs.push(job)
+        }
+        jobStore.save(jobs, mainPage.jobSettings)
+    }
+
+    // Saved jobs come back as waiting rows with the choice they had.
+    function restoreJobs(jobs, settings) {
+        for (var name of ["ffmpegArgs", "outPath", "outExt", "srcTemp", "desTemp"])
+            mainPage[name] = String(settings[name] || "")
+        mainPage.formatId = Number(settings.formatId) || 0
+        mainPage.outputId = Number(settings.outputId) || 0
+        formatTab.outputSameFolder.checked = settings.outputSameFolder !== false
+        for (var job of jobs) {
+            // A row the probe had not answered yet is simply probed again.
+            if (job.loading) {
+                addRows([String(job.fileName)], String(job.source), job.source === "dvd" ? String(job.duration) : "")
+                continue
+            }
+            appendRow("", "", "")
+            var at = mediaListModel.count - 1
+            for (var role of savedRoles) {
+                if (typeof job[role] === "string")
+                    mediaListModel.setProperty(at, role, job[role])
+            }
+            mediaListModel.setProperty(at, "loading", false)
+            mainPage.overallDuration += rowWork(mediaListModel.get(at))
+            convertTab.convertButton.enabled = true
+        }
+    }
+
+    // A burn row that came back with its staging folder, waiting for its run.
+    function waitingBurn() {
+        for (var i = 0; i < mediaListModel.count; ++i) {
+            var row = mediaListModel.get(i)
+            if (isBurn(row.source) && row.currentStatus === "wait")
+                return i
+        }
+        return -1
+    }
+
     function clearSelections() {
         for (var i = 0; i < mediaListModel.count; ++i) {
             var row = mediaListModel.get(i)
@@ -303,6 +360,12 @@ Item {
 
     ListModel {
         id: mediaListModel
+    }
+
+    Connections {
+        target: mediaListModel
+        function onCountChanged() { Qt.callLater(list.saveJobs) }
+        function onDataChanged() { Qt.callLater(list.saveJobs) }
     }
 
     // Holds everything so that hovering anywhere over the list counts.

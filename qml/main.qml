@@ -16,6 +16,12 @@ Rectangle {
     property string desTemp: ""
     property bool burnOutput: false
     property bool maximized: false
+    // The output choice the unfinished jobs convert with, saved with them.
+    readonly property var jobSettings: ({ ffmpegArgs: ffmpegArgs, outPath: outPath, outExt: outExt,
+                                          formatId: formatId, outputId: outputId, srcTemp: srcTemp,
+                                          desTemp: desTemp,
+                                          outputSameFolder: formatTab.outputSameFolder.checked })
+    onJobSettingsChanged: Qt.callLater(mediaList.saveJobs)
 
     // Seconds of an "hh:mm:ss" text, NaN when it is not one.
     function parseDuration(text) {
@@ -143,6 +149,11 @@ Rectangle {
         function onBurnProgress(progress) { mediaList.burnProgress(progress) }
         function onBurnTextStatus(status) { mediaList.burnTextStatus(status) }
         function onBurnEstTime(time) { mediaList.burnEstTime(time) }
+    }
+
+    Connections {
+        target: jobStore
+        function onRestore(jobs, settings) { mediaList.restoreJobs(jobs, settings) }
     }
 
     // Any click outside the rows ends name editing.

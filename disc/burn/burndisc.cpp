@@ -1,5 +1,54 @@
 #include "disc/burn/burndisc.h"
 
+#include "disc/burn/burnparse.h"
+#include "disc/burn/burntools.h"
+#include "disc/burn/cueimage.h"
+#include "disc/burn/disccheck.h"
+#include "platform/folders.h"
+#include "platform/textlog.h"
+#include "platform/tools.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace {
+
+const int startLimitMs = 30000;
+
+int exitCodeOf(const QProcess &tool)
+{
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+}
+
+QString commandLine(const QString &program, const QStringList &args)
+{
+    QStringList shown{program};
+    for (const QString &a : args)
+        shown << (a.contains(' ') ? '"' + a + '"' : a);
+    return shown.join(' ');
+}
+
+// An image replaces its file only once it is whole.
+bool moveInto(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+QString volumeLabel(const QString &isoPath)
+{
+    QString label = QFileInfo(isoPath).completeBaseName().toUpper();
+    label.replace(QRegularExpression("[^A-Z0-9_]"), "_");
+    return label.isEmpty() ? QString("DVD_VIDEO") : label.left(32);
+}
+
+} // namespace
+
 BurnDisc::BurnDisc(QObject *parent)
     : QThread(parent)
 {
@@ -14,13 +63,329 @@ void BurnDisc::setJob(const QString &discType, const QString &device, const QStr
                       const QString &videoStandard)
 {
     m_discType = discType;
-    m_device = device;
+    m_burnDevice = device;
     m_sourceFolder = sourceFolder;
     m_videoStandard = videoStandard;
 }
 
+void BurnDisc::logLine(const QString &text)
+{
+    appendLogLine(Folders::tempFolder() + "log.txt", text);
+}
+
+void BurnDisc::renameByCreationTime(const QString &pattern, const QString &extension)
+{
+    const QDir folder(m_sourceFolder);
+    for (const QString &name : folder.entryList({pattern}, QDir::Files, QDir::Name)) {
+        const QFileInfo info(folder.filePath(name));
+        if (!info.exists())
+            continue;
+        // Not every file system keeps a birth time; conversions finish in
+        // order, so the last change gives the same order.
+        const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
+        const QString stamp = created.toUTC().toString("yyyyMMddhhmmsszzz");
+        // A taken name, its own included, leaves the file as it is.
+        QFile::rename(info.filePath(), folder.filePath(stamp + extension));
+    }
+}
+
+void BurnDisc::writeProject()
+{
+    const QString folder = QDir::toNativeSeparators(m_sourceFolder);
+    // The paths go into attribute values.
+    const QString xmlFolder = folder.toHtmlEscaped();
+    QStringList lines{
+        "<dvdauthor dest=\"" + xmlFolder + QDir::separator() + "DVD\">",
+        "\t<vmgm>",
+        "\t\t<menus lang=\"en\">",
+        "\t\t\t<video format=\"" + m_videoStandard.toLower() + "\" widescreen=\"nopanscan\" />",
+        "\t\t</menus>",
+        "\t</vmgm>",
+        "\t<titleset>",
+        "\t\t<titles>",
+        "\t\t\t<pgc>",
+    };
+    renameByCreationTime("*.mpg", ".mpg");
+    const QDir dir(m_sourceFolder);
+    for (const QFileInfo &mpg : dir.entryInfoList({"*.mpg"}, QDir::Files, QDir::Name)) {
+        m_totalBytes += mpg.size();
+        lines << "\t\t\t\t<vob file=\"" + xmlFolder + QDir::separator() + mpg.fileName().toHtmlEscaped()
+                     + "\" />";
+    }
+    lines << "\t\t\t</pgc>" << "\t\t</titles>" << "\t</titleset>" << "</dvdauthor>";
+    QFile project(dir.filePath("mediaforgestudio.xml"));
+    if (project.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        project.write(lines.join("\r\n").toLocal8Bit());
+}
+
 void BurnDisc::run()
 {
-    emit textStatus("Burning is not available");
-    emit burnComplete(false, QString(), QString());
+    if (m_discType == "dvd")
+        burnDvd();
+    else
+        burnCd();
+}
+
+QString BurnDisc::startTool(QProcess &tool, const QString &name, const QStringList &args)
+{
+    const QString program = Tools::find(name);
+    if (program.isEmpty())
+        return name + " could not be found. Please install the Debian package "
+               + BurnTools::package(name) + ".";
+    Tools::tieToProgram(tool);
+    tool.start(program, args);
+    if (!tool.waitForStarted(startLimitMs))
+        return name + " could not be started: " + tool.errorString();
+    return {};
+}
+
+void BurnDisc::succeed()
+{
+    emit burnEstTime("Burn complete");
+    emit textStatus("Burn Complete");
+    emit burnComplete(true, QString(), QString());
+}
+
+void BurnDisc::fail(const QString &reason)
+{
+    emit burnEstTime("Burn failed");
+    emit textStatus("Burn Failed");
+    emit burnComplete(false, QString(), reason);
+}
+
+void BurnDisc::burnDvd()
+{
+    const QString dvdFolder = m_sourceFolder + "/DVD";
+    QDir().mkpath(dvdFolder);
+    m_totalBytes = 0;
+    writeProject();
+    emit textStatus("Authoring DVD...");
+    logLine("Authoring DVD...");
+    if (!author(m_sourceFolder + "/mediaforgestudio.xml"))
+        return;
+    emit burnProgress(20);
+    emit textStatus("Burning DVD...");
+    logLine("Burning Video DVD...");
+    if (DiscCheck::isImage(m_burnDevice))
+        writeDvdImage(dvdFolder);
+    else
+        burnDvdDisc(dvdFolder);
+}
+
+bool BurnDisc::author(const QString &project)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    // Without a default format dvdauthor -x stops at the menu domain.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VIDEO_FORMAT", m_videoStandard.isEmpty() ? QString("NTSC") : m_videoStandard);
+    tool.setProcessEnvironment(environment);
+    const QString problem = startTool(tool, BurnTools::authoring, {"-x", project});
+    if (!problem.isEmpty()) {
+        logLine(problem);
+        fail(problem);
+        return false;
+    }
+    QString output;
+    while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
+        const QString text = Tools::toolText(tool.readAll());
+        if (text.isEmpty())
+            continue;
+        logLine(text);
+        output += text;
+        const int progress = BurnParse::authoringProgress(text, m_totalBytes);
+        if (progress >= 0)
+            emit burnProgress(progress);
+    }
+    const QString rest = Tools::toolText(tool.readAll());
+    if (!rest.isEmpty())
+        logLine(rest);
+    // A failed authoring must not go on to waste a write-once disc.
+    if (exitCodeOf(tool) != 0) {
+        QString line = BurnParse::lastErrorLine(output + rest);
+        if (line.isEmpty())
+            line = "dvdauthor failed.";
+        logLine("Authoring failed: " + line);
+        fail(line);
+        return false;
+    }
+    return true;
+}
+
+int BurnDisc::followIsoTool(QProcess &tool, QString *output)
+{
+    while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
+        const QString text = Tools::toolText(tool.readAll());
+        if (text.isEmpty())
+            continue;
+        logLine(text);
+        *output += text;
+        const BurnParse::IsoReport report = BurnParse::isoReport(text, QDateTime::currentDateTime());
+        if (report.progress >= 0)
+            emit burnProgress(report.progress);
+        if (report.closing) {
+            emit burnProgress(99);
+            emit burnEstTime("Closing disc...");
+        } else if (!report.timeLeft.isEmpty()) {
+            emit burnEstTime(report.timeLeft);
+        }
+    }
+    const QString rest = Tools::toolText(tool.readAll());
+    if (!rest.isEmpty()) {
+        logLine(rest);
+        *output += rest;
+    }
+    const int code = exitCodeOf(tool);
+    logLine(QString("Finished: exitCode=") + (code != 0 ? "true" : "false"));
+    return code;
+}
+
+void BurnDisc::burnDvdDisc(const QString &dvdFolder)
+{
+    QString reason;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        reason = startTool(tool, BurnTools::dvdBurner, {"-Z", m_burnDevice, "-dvd-video", dvdFolder});
+        if (!reason.isEmpty()) {
+            // Counts as a failed attempt; nothing is left running to poll.
+            logLine(reason);
+            logLine("Finished: exitCode=true");
+            continue;
+        }
+        emit burnEstTime("Calculating time remaining...");
+        QString output;
+        if (followIsoTool(tool, &output) == 0) {
+            succeed();
+            return;
+        }
+    }
+    fail(reason);
+}
+
+void BurnDisc::writeDvdImage(const QString &dvdFolder)
+{
+    const QString iso = m_burnDevice;
+    const QString part = iso + ".part";
+    QFile::remove(part);
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    const QString problem = startTool(
+        tool, BurnTools::isoWriter, {"-dvd-video", "-V", volumeLabel(iso), "-o", part, dvdFolder});
+    if (!problem.isEmpty()) {
+        logLine(problem);
+        fail(problem);
+        return;
+    }
+    emit burnEstTime("Calculating time remaining...");
+    QString output;
+    const int code = followIsoTool(tool, &output);
+    if (code == 0 && moveInto(part, iso)) {
+        succeed();
+        return;
+    }
+    QFile::remove(part);
+    const QString reason =
+        code == 0 ? "The image could not be saved as " + QDir::toNativeSeparators(iso) + "."
+                  : BurnParse::lastErrorLine(output);
+    logLine(reason);
+    fail(reason);
+}
+
+void BurnDisc::burnCd()
+{
+    logLine("Burning Audio CD...");
+    emit textStatus("Burning Audio CD...");
+    renameByCreationTime("*.wav", ".wav");
+    const QDir folder(m_sourceFolder);
+    QStringList tracks;
+    for (const QString &name : folder.entryList({"*.wav"}, QDir::Files, QDir::Name))
+        tracks << folder.filePath(name);
+    if (DiscCheck::isImage(m_burnDevice))
+        writeCdImage(tracks);
+    else
+        burnCdDisc(tracks);
+}
+
+void BurnDisc::burnCdDisc(const QStringList &tracks)
+{
+    const QString burner = BurnTools::cdBurner();
+    // One argument per track, in name order: the pattern is never handed
+    // to a shell.
+    const QStringList args =
+        QStringList{"-v", "dev=" + m_burnDevice, "-pad", "-audio", "-dao", "gracetime=2"} + tracks;
+    logLine("Burning: " + commandLine(burner.isEmpty() ? QString("cdrskin") : burner, args));
+    QProcess tool;
+    const QString problem =
+        burner.isEmpty() ? "Burning an audio CD needs cdrskin or wodim, and neither is installed. "
+                           "Please install the Debian package cdrskin."
+                         : startTool(tool, burner, args);
+    if (!problem.isEmpty()) {
+        logLine(problem);
+        logLine("Finished: exitCode=true");
+        fail(problem);
+        return;
+    }
+
+    // The tool's output collects meanwhile; a quick end is not looked into.
+    tool.waitForFinished(m_timings.cdFirstWaitMs);
+    int trackCount = -1;
+    while (tool.state() != QProcess::NotRunning) {
+        tool.waitForFinished(m_timings.cdPollMs);
+        const QString err = Tools::toolText(tool.readAllStandardError());
+        const QString out = Tools::toolText(tool.readAllStandardOutput());
+        if (!out.isEmpty())
+            logLine(out);
+        if (!err.isEmpty())
+            logLine(err);
+        const BurnParse::CdReport report = BurnParse::cdReport(out);
+        if (report.trackCount >= 0) {
+            trackCount = report.trackCount;
+        } else if (report.fixating) {
+            emit burnProgress(99);
+            emit burnEstTime("Closing disc...");
+        } else {
+            emit burnEstTime("Burning...");
+            const int progress = report.hasTrack
+                                     ? BurnParse::cdProgress(report.track, report.written, report.size,
+                                                             trackCount)
+                                     : -1;
+            if (progress >= 0)
+                emit burnProgress(progress);
+        }
+    }
+    const QString rest =
+        Tools::toolText(tool.readAllStandardOutput()) + Tools::toolText(tool.readAllStandardError());
+    if (!rest.isEmpty())
+        logLine(rest);
+    const bool ok = exitCodeOf(tool) == 0;
+    logLine(QString("Finished: exitCode=") + (ok ? "false" : "true"));
+    if (ok)
+        succeed();
+    else
+        fail(QString());
+}
+
+void BurnDisc::writeCdImage(const QStringList &tracks)
+{
+    const QString cue = m_burnDevice;
+    const QString bin = DiscCheck::binBeside(cue);
+    logLine("Writing: " + QDir::toNativeSeparators(cue));
+    emit burnEstTime("Burning...");
+    QString error;
+    const bool written =
+        CueImage::write(tracks, bin + ".part", cue + ".part", QFileInfo(bin).fileName(), &error,
+                        [this](int percent) { emit burnProgress(percent * 99 / 100); });
+    if (written && moveInto(bin + ".part", bin) && moveInto(cue + ".part", cue)) {
+        logLine("Finished: exitCode=false");
+        succeed();
+        return;
+    }
+    QFile::remove(bin + ".part");
+    QFile::remove(cue + ".part");
+    if (error.isEmpty())
+        error = "The image could not be saved as " + QDir::toNativeSeparators(cue) + ".";
+    logLine(error);
+    logLine("Finished: exitCode=true");
+    fail(error);
 }

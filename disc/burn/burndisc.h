@@ -3,8 +3,12 @@
 #include <QString>
 #include <QThread>
 
-// Authors and burns a finished run onto a disc. Not built yet: a started
-// burn ends at once as a failure.
+class QProcess;
+
+// Authors and burns a finished run: a DVD-Video with every converted ".mpg"
+// as one title in creation order, or an audio CD with one track per ".wav".
+// The device is a drive's node, or an image file (".iso", ".cue") to write
+// instead of a disc.
 class BurnDisc : public QThread
 {
     Q_OBJECT
@@ -14,6 +18,20 @@ public:
 
     void setJob(const QString &discType, const QString &device, const QString &sourceFolder,
                 const QString &videoStandard);
+    // Names the ".mpg" files by creation time and writes the authoring
+    // project "mediaforgestudio.xml".
+    void writeProject();
+    void logLine(const QString &text);
+    void renameByCreationTime(const QString &pattern, const QString &extension);
+    qint64 totalBytes() const { return m_totalBytes; }
+
+    // How long the worker waits on its tools; tests shorten them.
+    struct Timings {
+        int dvdPollMs = 1000;
+        int cdFirstWaitMs = 30000;
+        int cdPollMs = 500;
+    };
+    void setTimings(const Timings &timings) { m_timings = timings; }
 
 signals:
     void burnComplete(bool, QString, QString);
@@ -25,8 +43,22 @@ protected:
     void run() override;
 
 private:
-    QString m_discType;
-    QString m_device;
+    void burnDvd();
+    bool author(const QString &project);
+    void burnDvdDisc(const QString &dvdFolder);
+    void writeDvdImage(const QString &dvdFolder);
+    int followIsoTool(QProcess &tool, QString *output);
+    void burnCd();
+    void burnCdDisc(const QStringList &tracks);
+    void writeCdImage(const QStringList &tracks);
+    QString startTool(QProcess &tool, const QString &name, const QStringList &args);
+    void succeed();
+    void fail(const QString &reason);
+
+    QString m_burnDevice;
     QString m_sourceFolder;
     QString m_videoStandard;
+    qint64 m_totalBytes = 0;
+    QString m_discType;
+    Timings m_timings;
 };

@@ -4,11 +4,6 @@
 
 #include <QtTest>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <thread>
 
 namespace {
@@ -19,28 +14,6 @@ void makeFile(const QString &path)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("x");
-}
-
-// Makes a file undeletable: immutable when running as root (permissions
-// don't stop root), otherwise by write-protecting its folder.
-bool setLocked(const QString &path, bool locked)
-{
-    if (geteuid() != 0) {
-        const QString dir = QFileInfo(path).absolutePath();
-        return QFile(dir).setPermissions(locked ? QFile::ReadOwner | QFile::ExeOwner
-                                                : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-        flags = locked ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
 }
 
 } // namespace

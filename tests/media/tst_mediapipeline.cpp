@@ -227,6 +227,12 @@ private slots:
         row("-pix_fmt first kept", "-pix_fmt yuv420p -s 320x240", "1280x720", "-pix_fmt yuv420p -s 320x240");
         row("-aspect never fitted", "-s 320x240 -aspect 4:3", "1280x720", "-s 320x240 -aspect 4:3");
         row("-aspect never gets -vn", "-s 320x240 -aspect 4:3", "", "-s 320x240 -aspect 4:3");
+        row("DVD sound alone gets black", "-target pal-dvd -aspect 16:9", "",
+            "-f lavfi -i color=c=black:s=720x576:r=25 -map 1:v -map 0:a -shortest -target pal-dvd -aspect 16:9");
+        row("NTSC DVD sound alone", "-target ntsc-dvd -aspect 4:3", "",
+            "-f lavfi -i color=c=black:s=720x480:r=30000/1001 -map 1:v -map 0:a -shortest -target ntsc-dvd "
+            "-aspect 4:3");
+        row("DVD picture kept", "-target pal-dvd -aspect 16:9", "1280x720", "-target pal-dvd -aspect 16:9");
         // Forms the fitting can't use leave the list as it is.
         row("no second token", "-s", "1280x720", "-s");
         row("second token not WxH", "-c:v libx264", "1280x720", "-c:v libx264");

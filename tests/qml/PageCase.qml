@@ -6,6 +6,7 @@ TestCase {
     id: pageCase
 
     property var backend: null
+    property var store: null
     property var page: null
     property var list: null
     property var jobs: null
@@ -28,11 +29,19 @@ TestCase {
 
         Item {
             property alias backend: mainwnd
+            property alias store: jobStore
             property alias loader: loader
 
             width: 800
             height: 552
             MainwndDouble { id: mainwnd }
+            // The job store keeps the last list it was given.
+            QtObject {
+                id: jobStore
+                property var saved: ({ jobs: [], settings: {} })
+                signal restore(var jobs, var settings)
+                function save(jobs, settings) { saved = { jobs: jobs, settings: settings } }
+            }
             Loader { id: loader; anchors.fill: parent; active: false; source: pageFolder + "main.qml" }
         }
     }
@@ -42,6 +51,7 @@ TestCase {
         failOnWarning(/./)
         var h = createTemporaryObject(harness, pageCase)
         backend = h.backend
+        store = h.store
         if (prepare)
             prepare(backend)
         h.loader.active = true

@@ -265,6 +265,39 @@ PageCase {
         compare([page.overallDuration, backend.count("removeFile")], [0, 1])
     }
 
+    // Saved jobs come back as waiting rows with their choice, and are saved
+    // again. A burn row keeps its staging folder and drive when Convert burns
+    // the same kind of disc, moving behind the rows, and goes otherwise.
+    function test_restoredJobs_data() {
+        return [
+            { tag: "same disc", formatId: 7, sources: ["file", "burn_dvd"], out: "/scratch/temp/42/renamed" },
+            { tag: "other disc", formatId: 36, sources: ["file", "burn_cd"] },
+            { tag: "no disc", formatId: 2, sources: ["file"] }
+        ]
+    }
+
+    function test_restoredJobs(data) {
+        var file = { fileName: "/in/a.mkv", loading: false, origFileName: "a.mkv", newFileName: "renamed",
+                     origPathName: "/in/", duration: "00:01:00", videoCodec: "h264", audioCodec: "aac",
+                     wxh: "320x240", thumbnail: "", finalOutput: "", source: "file" }
+        var burn = Object.assign({}, file, { fileName: "/dev/sr0", newFileName: "Burning Phase", source: "burn_dvd",
+                                             duration: "Waiting to burn...", finalOutput: "PAL 16:9" })
+        store.restore([burn, file], { ffmpegArgs: "-target pal-dvd", outExt: "mpg", formatId: 7, desTemp: "42" })
+        compare([column("newFileName"), page.ffmpegArgs, page.desTemp, page.overallDuration],
+                [["Burning Phase", "renamed"], "-target pal-dvd", "42", 660])
+        wait(0)
+        compare(store.saved.jobs.map(job => job.newFileName), ["Burning Phase", "renamed"])
+        page.formatId = data.formatId
+        backend.burnAnswers = ["/dev/sr1"]
+        convertTab.convert()
+        compare(column("source"), data.sources)
+        if (data.out)
+            compare(backend.last("startNewConversion")[3], data.out)
+        backend.conversionComplete(true, "/out/renamed.mpg", "")
+        if (data.formatId === 7)
+            compare(backend.last("startBurnDisc"), ["dvd", "/dev/sr0", "42", "PAL 16:9"])
+    }
+
     // The burner needs the caption (PAL or NTSC) of the preset whose id is
     // outputId, even when no tile is selected.
     function test_burnCaption_data() {

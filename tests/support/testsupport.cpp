@@ -3,6 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 ScratchProduct::ScratchProduct(bool withCatalogue)
     : m_previous(qgetenv("appdata"))
@@ -88,4 +94,24 @@ PathPrefix::~PathPrefix()
 QString testData(const QString &relative)
 {
     return QString(MFS_TEST_DATA) + "/" + relative;
+}
+
+bool setLocked(const QString &path, bool locked)
+{
+    if (geteuid() != 0) {
+        const QString dir = QFileInfo(path).absolutePath();
+        return QFile(dir).setPermissions(locked ? QFile::ReadOwner | QFile::ExeOwner
+                                                : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = locked ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
 }

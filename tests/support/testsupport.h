@@ -58,3 +58,7 @@ private:
 };
 
 QString testData(const QString &relative);
+
+// Makes a file undeletable and unwritable: immutable when running as root
+// (permissions don't stop root), otherwise by write-protecting its folder.
+bool setLocked(const QString &path, bool locked);

@@ -1,0 +1,179 @@
+#include "app/jobstore.h"
+
+#include "platform/folders.h"
+#include "platform/prompts.h"
+#include "platform/textlog.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace {
+
+// Rows whose input lives in the temporary folder come back only when it is
+// still there; the user's own files always do.
+bool inputStillThere(const QVariantMap &job, const QVariantMap &settings)
+{
+    const QString source = job.value("source").toString();
+    if (source == "file")
+        return true;
+    if (source == "cd" || source == "dvd")
+        return QFileInfo(job.value("fileName").toString()).isFile();
+    // A burn row burns its run's staging folder.
+    const QString staging = settings.value("desTemp").toString();
+    return (source == "burn_dvd" || source == "burn_cd") && !staging.isEmpty()
+           && QFileInfo(Folders::tempFolder() + staging).isDir();
+}
+
+} // namespace
+
+JobStore::JobStore(const QString &path, QObject *parent)
+    : QObject(parent)
+    , m_path(path)
+{
+}
+
+void JobStore::save(const QVariantList &jobs, const QVariantMap &settings)
+{
+    QMutexLocker lock(&m_lock);
+    m_jobs = jobs;
+    m_settings = settings;
+    write();
+}
+
+void JobStore::setRunningOutput(const QString &path)
+{
+    QMutexLocker lock(&m_lock);
+    if (m_running == path)
+        return;
+    m_running = path;
+    write();
+}
+
+QString JobStore::runningOutput() const
+{
+    QMutexLocker lock(&m_lock);
+    return m_running;
+}
+
+void JobStore::write()
+{
+    if (m_kept)
+        return;
+    if (m_jobs.isEmpty()) {
+        remove();
+        return;
+    }
+    QJsonObject saved{{"settings", QJsonObject::fromVariantMap(m_settings)},
+                      {"jobs", QJsonArray::fromVariantList(m_jobs)}};
+    if (!m_running.isEmpty())
+        saved.insert("running", m_running);
+    const QByteArray bytes = QJsonDocument(saved).toJson(QJsonDocument::Compact);
+    if (bytes == m_written)
+        return;
+    // A new file renamed over the old one: a kill mid-write leaves the old list.
+    QSaveFile file(m_path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        m_written = bytes;
+}
+
+void JobStore::remove()
+{
+    QFile::remove(m_path);
+    m_written.clear();
+}
+
+void JobStore::discard()
+{
+    QMutexLocker lock(&m_lock);
+    if (m_kept)
+        return;
+    m_jobs.clear();
+    remove();
+}
+
+void JobStore::keep()
+{
+    QMutexLocker lock(&m_lock);
+    m_kept = true;
+}
+
+void JobStore::offerRestore()
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.read(64 << 20), &error);
+    file.close();
+    const QJsonObject saved = document.object();
+    if (!saved.value("jobs").isArray() || !saved.value("settings").isObject()) {
+        appendLogLine(Folders::debugLogPath(),
+                      "Ignored the saved job list " + m_path + ": "
+                          + (error.error != QJsonParseError::NoError ? error.errorString()
+                                                                     : QString("not a job list")));
+        QMutexLocker lock(&m_lock);
+        remove();
+        return;
+    }
+
+    const QVariantMap settings = saved.value("settings").toObject().toVariantMap();
+    const QString ext = "." + settings.value("outExt").toString();
+    QString runningName;
+    QVariantList jobs;
+    for (const QJsonValue &value : saved.value("jobs").toArray()) {
+        QVariantMap job = value.toObject().toVariantMap();
+        if (job.take("running").toBool()) {
+            // The converting row was showing its output's file name.
+            runningName = job.value("newFileName").toString();
+            if (runningName.endsWith(ext) && runningName.size() > ext.size())
+                runningName.chop(ext.size());
+            job.insert("newFileName", runningName);
+        }
+        if (job.value("fileName").toString().isEmpty() || !inputStillThere(job, settings))
+            continue;
+        const QString thumbnail = job.value("thumbnail").toString();
+        if (!job.value("source").toString().startsWith("burn") && !QFileInfo::exists(thumbnail))
+            job.insert("thumbnail", QString());
+        jobs << job;
+    }
+
+    // Half written whatever the answer; the job starts afresh if it comes
+    // back. Only a file named after the converting row is touched.
+    const QString partial = saved.value("running").toString();
+    if (!runningName.isEmpty() && partial.endsWith(ext)
+        && QFileInfo(partial).fileName().startsWith(runningName))
+        QFile::remove(partial);
+
+    {
+        QMutexLocker lock(&m_lock);
+        m_jobs = jobs;
+        m_settings = settings;
+        write();
+    }
+    if (jobs.isEmpty())
+        return;
+
+    const QString text = jobs.size() == 1
+        ? QString("MediaForgeStudio did not close normally last time, and 1 job was still waiting in "
+                  "the Media List.\n\nDo you want to restore it?")
+        : QString("MediaForgeStudio did not close normally last time, and %1 jobs were still waiting "
+                  "in the Media List.\n\nDo you want to restore them?")
+              .arg(jobs.size());
+    const bool restoreThem = Prompts::question("Confirmation Required", text);
+    {
+        QMutexLocker lock(&m_lock);
+        // A signal ended the program while the question was open.
+        if (m_kept)
+            return;
+        if (!restoreThem) {
+            m_jobs.clear();
+            remove();
+            return;
+        }
+    }
+    emit restore(jobs, settings);
+}

@@ -1,0 +1,162 @@
+// Measures the CD rip against a plain read-and-write of the same bytes: a
+// 60-minute disc image (15 tracks of 4 minutes) ripped through libcdio by the
+// rip thread, and the image copied in blocks of the same size into one file
+// per track behind a 44-byte header. Then the peak memory of ripping one
+// track of 1 and of 60 minutes. The image is made once in the work folder.
+
+#include "disc/cd/audiocd.h"
+#include "disc/cd/cdripthread.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int sector = 2352;
+constexpr int trackSectors = 4 * 60 * 75;
+constexpr int tracks = 15;
+QTextStream out(stdout);
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.at(v.size() / 2);
+}
+
+double seconds(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// `name`.bin of noise with a cue sheet of `count` tracks of `length` sectors.
+QString image(const QString &dir, const QString &name, int count, int length)
+{
+    const QString bin = dir + "/" + name + ".bin";
+    if (QFileInfo(bin).size() != qint64(count) * length * sector) {
+        out << "generating " << bin << "..." << Qt::endl;
+        QFile f(bin);
+        f.open(QIODevice::WriteOnly);
+        std::vector<quint32> chunk(length * sector / 4);
+        for (int t = 0; t < count; ++t) {
+            QRandomGenerator::global()->fillRange(chunk.data(), chunk.size());
+            f.write(reinterpret_cast<const char *>(chunk.data()), length * sector);
+        }
+    }
+    QFile cue(dir + "/" + name + ".cue");
+    cue.open(QIODevice::WriteOnly);
+    cue.write(("FILE \"" + name + ".bin\" BINARY\n").toUtf8());
+    for (int t = 0; t < count; ++t) {
+        const int s = t * length;
+        cue.write(QString::asprintf("TRACK %02d AUDIO\nINDEX 01 %02d:%02d:%02d\n", t + 1, s / 4500, s / 75 % 60, s % 75)
+                      .toUtf8());
+    }
+    return cue.fileName();
+}
+
+void rip(const QString &cue, const QString &folder)
+{
+    CDRipThread thread;
+    thread.setDestination(folder);
+    QStringList list;
+    for (int t = 1; t <= tracks; ++t)
+        list << QString::number(t);
+    QEventLoop loop;
+    QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread.setTracks(cue, list);
+    thread.start();
+    loop.exec();
+}
+
+void copy(const QString &bin, const QString &folder)
+{
+    QFile in(bin);
+    in.open(QIODevice::ReadOnly);
+    std::vector<char> block(20 * sector);
+    for (int t = 1; t <= tracks; ++t) {
+        QFile file(folder + QString("/Track %1.wav").arg(t));
+        file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        file.write(QByteArray(44, '\0'));
+        for (int done = 0; done < trackSectors; done += 20) {
+            const qint64 n = qMin(20, trackSectors - done) * sector;
+            in.read(block.data(), n);
+            file.write(block.data(), n);
+        }
+    }
+}
+
+// The peak resident memory since the last reset, in KiB.
+long peakKib(bool reset)
+{
+    if (reset) {
+        QFile clear("/proc/self/clear_refs");
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+        return 0;
+    }
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly | QIODevice::Text);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString work = qEnvironmentVariable("MFS_BENCH_DIR", QDir::tempPath() + "/mfs-bench");
+    QDir().mkpath(work);
+    const QString disc = image(work, "sixty-minutes", tracks, trackSectors);
+    const QString folder = work + "/out";
+
+    QList<double> plain, ripped;
+    for (int round = 0; round < 5; ++round) {
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        plain << seconds([&] { copy(work + "/sixty-minutes.bin", folder); });
+        QDir(folder).removeRecursively();
+        ripped << seconds([&] { rip(disc, folder); });
+    }
+    QDir(folder).removeRecursively();
+    const double mb = double(tracks) * trackSectors * sector / 1e6;
+    out << QString::asprintf("60-minute disc, %.0f MB: plain read-and-write %.2f s (%.0f MB/s), "
+                             "rip %.2f s (%.0f MB/s): %.2f of the plain speed\n",
+                             mb, median(plain), mb / median(plain), median(ripped), mb / median(ripped),
+                             median(plain) / median(ripped));
+
+    // One track of 1 minute and one of 60 minutes (the whole image as one track).
+    const QString shortDisc = image(work, "one-minute", 1, 4500);
+    QFile::remove(work + "/one-track.bin");
+    QFile::link(work + "/sixty-minutes.bin", work + "/one-track.bin");
+    const QString longDisc = image(work, "one-track", 1, tracks * trackSectors);
+    for (const QString &cue : {shortDisc, longDisc}) {
+        CAudioCD cd(cue);
+        peakKib(true);
+        cd.extractTrack(0, work + "/track.wav");
+        out << QString::asprintf("peak memory while ripping a track of %d s: %ld KiB\n", cd.trackSeconds(0),
+                                 peakKib(false));
+    }
+    // For contrast: the one operation that holds a whole track in memory.
+    CAudioCD cd(longDisc);
+    QByteArray whole;
+    peakKib(true);
+    cd.readTrack(0, whole);
+    out << QString::asprintf("peak memory of readTrack on the 3600 s track: %ld KiB\n", peakKib(false));
+    QFile::remove(work + "/track.wav");
+    return 0;
+}

@@ -1,0 +1,169 @@
+#include "disc/burn/cueimage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace CueImage {
+
+namespace {
+
+quint32 le32(const char *p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+
+quint16 le16(const char *p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+
+QString msf(qint64 sector)
+{
+    return QString("%1:%2:%3")
+        .arg(sector / (75 * 60), 2, 10, QChar('0'))
+        .arg(sector / 75 % 60, 2, 10, QChar('0'))
+        .arg(sector % 75, 2, 10, QChar('0'));
+}
+
+} // namespace
+
+bool wavPayload(QIODevice &wav, Payload *payload, QString *error)
+{
+    const QByteArray head = wav.read(12);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") {
+        *error = "it is not a WAV file";
+        return false;
+    }
+    bool cdFormat = false;
+    bool haveFormat = false;
+    for (;;) {
+        char chunk[8];
+        if (wav.read(chunk, 8) != 8)
+            break;
+        const qint64 size = le32(chunk + 4);
+        const qint64 start = wav.pos();
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            char fmt[40] = {};
+            const qint64 got = wav.read(fmt, qMin<qint64>(size, sizeof fmt));
+            if (got < 16)
+                break;
+            quint16 tag = le16(fmt);
+            // WAVE_FORMAT_EXTENSIBLE names its real format in the sub-format.
+            if (tag == 0xFFFE && got >= 26)
+                tag = le16(fmt + 24);
+            haveFormat = true;
+            cdFormat = tag == 1 && le16(fmt + 2) == 2 && le32(fmt + 4) == 44100 && le16(fmt + 14) == 16;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat || !cdFormat) {
+                *error = "it is not CD audio (44.1 kHz, 16-bit, stereo)";
+                return false;
+            }
+            // A size left unset by a writer that couldn't seek back runs to the end.
+            payload->offset = start;
+            payload->size = qMin(size, wav.size() - start);
+            if (payload->size > 0)
+                return true;
+            break;
+        }
+        // Chunks are padded to an even length.
+        if (!wav.seek(start + size + (size & 1)))
+            break;
+    }
+    *error = "it holds no samples";
+    return false;
+}
+
+QString cueSheet(const QString &binName, const QList<qint64> &trackSectors)
+{
+    QString cue = "FILE \"" + binName + "\" BINARY\n";
+    qint64 start = 0;
+    for (int i = 0; i < trackSectors.size(); ++i) {
+        cue += QString("  TRACK %1 AUDIO\n").arg(i + 1, 2, 10, QChar('0'));
+        cue += "    INDEX 01 " + msf(start) + "\n";
+        start += trackSectors.at(i);
+    }
+    return cue;
+}
+
+bool write(const QStringList &wavFiles, const QString &binPath, const QString &cuePath,
+           const QString &binName, QString *error, const std::function<void(int)> &progress)
+{
+    if (wavFiles.isEmpty()) {
+        *error = "There are no tracks to write.";
+        return false;
+    }
+    if (wavFiles.size() > 99) {
+        *error = "An audio CD holds at most 99 tracks.";
+        return false;
+    }
+    QList<Payload> payloads;
+    qint64 total = 0;
+    for (const QString &name : wavFiles) {
+        QFile wav(name);
+        Payload p;
+        QString why;
+        if (!wav.open(QIODevice::ReadOnly) || !wavPayload(wav, &p, &why)) {
+            *error = QFileInfo(name).fileName() + " can't be written to the CD image: "
+                     + (why.isEmpty() ? wav.errorString() : why) + ".";
+            return false;
+        }
+        payloads << p;
+        total += p.size;
+    }
+
+    QFile bin(binPath);
+    if (!bin.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = "The CD image can't be written: " + bin.errorString() + ".";
+        return false;
+    }
+    QList<qint64> sectors;
+    qint64 done = 0;
+    int shown = -1;
+    for (int i = 0; i < wavFiles.size(); ++i) {
+        QFile wav(wavFiles.at(i));
+        if (!wav.open(QIODevice::ReadOnly) || !wav.seek(payloads[i].offset)) {
+            *error = QFileInfo(wavFiles.at(i)).fileName() + " can't be read: " + wav.errorString() + ".";
+            return false;
+        }
+        qint64 left = payloads[i].size;
+        while (left > 0) {
+            const QByteArray block = wav.read(qMin<qint64>(left, 1 << 20));
+            if (block.isEmpty() || bin.write(block) != block.size()) {
+                *error = "The CD image can't be written: "
+                         + (block.isEmpty() ? wav.errorString() : bin.errorString()) + ".";
+                return false;
+            }
+            left -= block.size();
+            done += block.size();
+            const int percent = total > 0 ? int(done * 100 / total) : 100;
+            if (progress && percent != shown)
+                progress(shown = percent);
+        }
+        // The last sector of a track is filled up with silence.
+        const qint64 tail = (sectorBytes - payloads[i].size % sectorBytes) % sectorBytes;
+        if (bin.write(QByteArray(tail, '\0')) != tail) {
+            *error = "The CD image can't be written: " + bin.errorString() + ".";
+            return false;
+        }
+        sectors << (payloads[i].size + tail) / sectorBytes;
+    }
+    if (!bin.flush()) {
+        *error = "The CD image can't be written: " + bin.errorString() + ".";
+        return false;
+    }
+    bin.close();
+
+    QFile cue(cuePath);
+    const QByteArray sheet = cueSheet(binName, sectors).toUtf8();
+    if (!cue.open(QIODevice::WriteOnly | QIODevice::Truncate) || cue.write(sheet) != sheet.size()
+        || !cue.flush()) {
+        *error = "The cue sheet can't be written: " + cue.errorString() + ".";
+        return false;
+    }
+    return true;
+}
+
+} // namespace CueImage

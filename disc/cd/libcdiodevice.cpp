@@ -1,0 +1,214 @@
+#include "disc/cd/cddevice.h"
+#include "disc/cd/discname.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <cdio/cdio.h>
+#include <cdio/cdtext.h>
+#include <cdio/iso9660.h>
+#include <cdio/mmc.h>
+#include <cdio/mmc_hl_cmds.h>
+#include <cdio/mmc_ll_cmds.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int mediumErrorSenseKey = 3;
+
+// libcdio looks for the files a cdrdao table names relative to the working
+// folder; cdrdao writes them relative to the table. A copy with absolute
+// names is read instead.
+CdIo_t *openToc(const QString &toc)
+{
+    QFile in(toc);
+    QTemporaryDir copyDir;
+    if (!in.open(QIODevice::ReadOnly) || !copyDir.isValid())
+        return nullptr;
+    QString text = QString::fromLocal8Bit(in.readAll());
+    const QDir folder = QFileInfo(toc).absoluteDir();
+    static const QRegularExpression name(R"re(\b((?:AUDIO|DATA)?FILE\s+)"([^"]+)")re");
+    QString out;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch &m : name.globalMatch(text)) {
+        out += text.mid(from, m.capturedStart() - from) + m.captured(1) + '"'
+               + QDir::cleanPath(folder.absoluteFilePath(m.captured(2))) + '"';
+        from = m.capturedEnd();
+    }
+    out += text.mid(from);
+    QFile copy(copyDir.filePath("image.toc"));
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(out.toLocal8Bit()) < 0)
+        return nullptr;
+    copy.close();
+    const QByteArray path = QFile::encodeName(copy.fileName());
+    return cdio_is_tocfile(path.constData()) ? cdio_open(path.constData(), DRIVER_CDRDAO) : nullptr;
+}
+
+// Image drivers first: libcdio's own guess would also try the device driver
+// on a plain file. A node is opened with the device driver only.
+CdIo_t *openSource(const QString &id)
+{
+    const QFileInfo info(id);
+    if (id.isEmpty() || !info.exists())
+        return nullptr;
+    const QByteArray path = QFile::encodeName(id);
+    if (!info.isFile())
+        return cdio_open(path.constData(), DRIVER_DEVICE);
+    if (id.endsWith(".toc", Qt::CaseInsensitive))
+        return openToc(id);
+    if (cdio_is_nrg(path.constData()))
+        return cdio_open(path.constData(), DRIVER_NRG);
+    if (id.endsWith(".cue", Qt::CaseInsensitive) || id.endsWith(".bin", Qt::CaseInsensitive))
+        return cdio_open(path.constData(), DRIVER_BINCUE);
+    return nullptr;
+}
+
+bool isImage(const CdIo_t *cdio)
+{
+    const driver_id_t driver = cdio_get_driver_id(cdio);
+    return driver == DRIVER_CDRDAO || driver == DRIVER_BINCUE || driver == DRIVER_NRG;
+}
+
+class LibcdioDevice : public CdDevice
+{
+public:
+    ~LibcdioDevice() override { close(); }
+
+    bool open(const QString &id) override
+    {
+        close();
+        m_cdio = openSource(id);
+        return m_cdio;
+    }
+
+    void close() override
+    {
+        if (m_cdio)
+            cdio_destroy(m_cdio);
+        m_cdio = nullptr;
+    }
+
+    bool isOpen() const override { return m_cdio; }
+
+    bool setRemovalPrevented(bool prevented) override
+    {
+        if (!m_cdio)
+            return false;
+        // An image has no tray to hold.
+        if (isImage(m_cdio))
+            return true;
+        return mmc_prevent_allow_medium_removal(m_cdio, false, prevented, 0) == DRIVER_OP_SUCCESS;
+    }
+
+    bool readToc(CdToc &toc) override
+    {
+        if (!m_cdio)
+            return false;
+        const track_t first = cdio_get_first_track_num(m_cdio);
+        const track_t last = cdio_get_last_track_num(m_cdio);
+        if (first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK || last < first)
+            return false;
+        toc = CdToc{first, last, {}};
+        for (int t = first; t <= last + 1; ++t) {
+            const track_t track = t > last ? track_t(CDIO_CDROM_LEADOUT_TRACK) : track_t(t);
+            const lba_t lba = cdio_get_track_lba(m_cdio, track);
+            if (lba == CDIO_INVALID_LBA || lba < 0)
+                return false;
+            TocEntry entry;
+            entry.minute = quint8(qMin(lba / 4500, 255));
+            entry.second = quint8(lba / 75 % 60);
+            entry.frame = quint8(lba % 75);
+            entry.data = t <= last && cdio_get_track_format(m_cdio, track) != TRACK_FORMAT_AUDIO;
+            toc.entries << entry;
+        }
+        return true;
+    }
+
+    ReadResult readAudio(quint32 sector, quint32 count, char *buffer) override
+    {
+        if (!m_cdio)
+            return ReadResult::Failed;
+        if (cdio_read_audio_sectors(m_cdio, buffer, lsn_t(sector), count) == DRIVER_OP_SUCCESS)
+            return ReadResult::Ok;
+        if (isImage(m_cdio))
+            return ReadResult::Failed;
+        cdio_mmc_request_sense_t *sense = nullptr;
+        const int length = mmc_last_cmd_sense(m_cdio, &sense);
+        const bool medium = length > 2 && sense && sense->sense_key == mediumErrorSenseKey;
+        cdio_free(sense);
+        return medium ? ReadResult::MediumError : ReadResult::Failed;
+    }
+
+    // On the open handle: libcdio's own eject would release it.
+    bool eject() override
+    {
+        return m_cdio && !isImage(m_cdio) && mmc_eject_media(m_cdio) == DRIVER_OP_SUCCESS;
+    }
+
+    bool load() override
+    {
+        return m_cdio && !isImage(m_cdio) && mmc_close_tray(m_cdio) == DRIVER_OP_SUCCESS;
+    }
+
+    bool mediaPresent(const QString &id) override
+    {
+        if (id.isEmpty())
+            return m_cdio && ready(m_cdio);
+        CdIo_t *other = openSource(id);
+        const bool present = other && ready(other);
+        if (other)
+            cdio_destroy(other);
+        return present;
+    }
+
+private:
+    static bool ready(CdIo_t *cdio)
+    {
+        return isImage(cdio) || mmc_test_unit_ready(cdio, 0) == DRIVER_OP_SUCCESS;
+    }
+
+    CdIo_t *m_cdio = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<CdDevice> makeLibcdioDevice()
+{
+    return std::make_unique<LibcdioDevice>();
+}
+
+QString readDiscName(const QString &id)
+{
+    CdIo_t *cdio = openSource(id);
+    if (!cdio)
+        return {};
+    QString album;
+    if (const cdtext_t *text = cdio_get_cdtext(cdio))
+        album = QString::fromUtf8(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0));
+    // The file system starts with the first data track: track 1 of a data
+    // disc, the last one of an enhanced CD.
+    QString volume;
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t last = cdio_get_last_track_num(cdio);
+    for (int t = first; album.isEmpty() && first != CDIO_INVALID_TRACK && t <= last; ++t) {
+        if (cdio_get_track_format(cdio, track_t(t)) == TRACK_FORMAT_AUDIO)
+            continue;
+        iso9660_pvd_t pvd;
+        const lsn_t start = cdio_get_track_lsn(cdio, track_t(t));
+        if (cdio_read_data_sectors(cdio, &pvd, start + ISO_PVD_SECTOR, ISO_BLOCKSIZE, 1)
+                == DRIVER_OP_SUCCESS
+            && iso9660_get_pvd_type(&pvd) == ISO_VD_PRIMARY
+            && qstrncmp(iso9660_get_pvd_id(&pvd), ISO_STANDARD_ID, 5) == 0) {
+            char *name = iso9660_get_volume_id(&pvd);
+            volume = QString::fromLatin1(name);
+            std::free(name);
+        }
+        break;
+    }
+    cdio_destroy(cdio);
+    return discName(album, volume);
+}

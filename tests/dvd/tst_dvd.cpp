@@ -1,0 +1,356 @@
+#include "app/mainwindow.h"
+#include "app/selectdvd.h"
+#include "disc/drives.h"
+#include "disc/dvd/dvdripthread.h"
+#include "disc/dvd/dvdvolume.h"
+#include "disc/dvd/rippertext.h"
+#include "platform/tools.h"
+#include "support/testsupport.h"
+#include "ui/pagedriver.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+const int kSeconds[] = {5, 20, 12};
+
+// Runs a tool to its end: its output, or "failed".
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return ok ? QString(p.readAllStandardOutput()).simplified() : "failed";
+}
+
+// "codec... duration" of a file.
+const QStringList kProbe{"-v", "error", "-show_entries", "stream=codec_name:format=duration", "-of", "default=nw=1:nk=1"};
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Title lengths, the ticked one starred.
+QString rows(const DvdTitles &titles)
+{
+    QStringList out;
+    for (int t = 0; t < titles.lengths.size(); ++t)
+        out << (t == titles.longest ? "*" : "") + dvdLengthText(titles.lengths.at(t));
+    return out.join(' ');
+}
+
+QString rows(const QTreeWidget *tree)
+{
+    QStringList out;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = tree->topLevelItem(i);
+        out << (row->checkState(0) == Qt::Checked ? "*" : "") + row->text(1) + " " + row->text(2);
+    }
+    return out.join(", ");
+}
+
+// A rip thread whose signals read as one list.
+struct Rip : DVDRipThread {
+    Rip()
+    {
+        connect(this, &DVDRipThread::ripStarted, this, [this](int n) { events << QString("started %1").arg(n); });
+        connect(this, &DVDRipThread::ripTitleStarted, this, [this](int i) { events << QString("title %1").arg(i); });
+        connect(this, &DVDRipThread::progress, this, [this](int p) { events << QString::number(p); });
+        connect(this, &DVDRipThread::ripTitleFinished, this, [this](const QString &path, const QString &length) {
+            events << "done " + QFileInfo(path).fileName() + " " + length;
+            paths << path;
+        });
+        connect(this, &DVDRipThread::ripComplete, this, [this] { events << "complete"; });
+        connect(this, &DVDRipThread::error, this, [this](const QString &m) { events << "error " + m; });
+    }
+    QStringList events, paths;
+};
+
+} // namespace
+
+// On a DVD-Video built here: titles of 5, 20 and 12 seconds (the last NTSC), each in its own
+// title set so that a title's bytes are its VOB file's; a folder and an ISO image labelled MOVIE.
+class TestDvd : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString disc() const { return dir.filePath("disc"); }
+    QString vob(int t) const { return disc() + QString("/VIDEO_TS/VTS_%1_1.VOB").arg(t, 2, 10, QChar('0')); }
+    QString source(const QString &kind) const
+    {
+        return kind == "iso" ? dir.filePath("movie.iso") : kind == "VIDEO_TS" ? disc() + "/VIDEO_TS"
+               : kind == "folder"                        ? disc() : dir.filePath(kind);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("VIDEO_FORMAT", "PAL");
+        for (int t = 1; t <= 3; ++t) {
+            const bool ntsc = t == 3;
+            const QString mpg = dir.filePath(QString("t%1.mpg").arg(t));
+            const QString picture = QString("color=size=") + (ntsc ? "720x480:rate=30000/1001" : "720x576:rate=25");
+            QVERIFY(run("ffmpeg", {"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", "sine", "-t",
+                                   QString::number(kSeconds[t - 1]), "-target", ntsc ? "ntsc-dvd" : "pal-dvd",
+                                   "-aspect", "4:3", mpg}) != "failed");
+            QVERIFY(run("dvdauthor", {"-o", disc(), "-t", mpg}) != "failed");
+        }
+        QVERIFY(run("dvdauthor", {"-o", disc(), "-T"}) != "failed");
+        QVERIFY(run("genisoimage", {"-dvd-video", "-V", "MOVIE", "-o", source("iso"), disc()}) != "failed");
+    }
+
+    // The real tool: a title's exact bytes, the listing and the name part of
+    // each kind of source; or one line, a status and no file when it can't.
+    void realRipper_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("title");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");  // the name part, or the message
+        QTest::newRow("folder") << "folder" << 2 << 0 << "disc";
+        QTest::newRow("VIDEO_TS folder") << "VIDEO_TS" << 1 << 0 << "disc";
+        QTest::newRow("ISO image, NTSC title") << "iso" << 3 << 0 << "MOVIE";
+        QTest::newRow("no such title") << "folder" << 4 << 3 << "title 4 does not exist (the disc has 3";
+        QTest::newRow("missing source") << "nowhere" << 1 << 2 << "cannot read";
+        QTest::newRow("not a DVD") << "t1.mpg" << 1 << 2 << "holds no readable DVD-Video";
+        QTest::newRow("output not writable") << "iso" << 1 << 4 << "cannot write";
+        QTest::newRow("encrypted") << "scrambled" << 1 << 6 << "install libdvdcss";
+    }
+
+    void realRipper()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, title);
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        if (kind == "scrambled") {
+            // The disc as it reads undecrypted: video packets still marked scrambled.
+            QVERIFY(run("cp", {"-r", disc(), source(kind)}) != "failed");
+            QByteArray data = contents(vob(1));
+            for (int at = 0x14; at < data.size(); at += 2048)
+                data[at] = char(data[at] | 0x10);
+            QFile scrambled(source(kind) + "/VIDEO_TS/VTS_01_1.VOB");
+            QVERIFY(scrambled.open(QIODevice::WriteOnly) && scrambled.write(data) == data.size());
+        }
+        PathPrefix bin(MFS_TEST_BIN);
+        const QString out = dir.filePath(status == 4 ? "no/x.vob" : QTest::currentDataTag() + QString(".vob"));
+        const Tools::Run rip = Tools::run("ripper", {source(kind), QString::number(title), out});
+        QCOMPARE(rip.exitCode, status);
+        if (status != 0) {
+            QVERIFY2(rip.err.startsWith("ripper: ") && rip.err.contains(text.toUtf8()) && rip.err.count('\n') == 1,
+                     rip.err);
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        QVERIFY2(rip.err.isEmpty() && rip.out.startsWith("0%\b\b") && rip.out.endsWith("100%\n"), rip.out);
+        QVERIFY(contents(out) == contents(vob(title)));
+        const QStringList facts = run("ffprobe", kProbe + QStringList{out}).split(' ');
+        QVERIFY2(facts.contains("mpeg2video") && qAbs(facts.last().toDouble() - kSeconds[title - 1]) < 0.5,
+                 qPrintable(facts.join(' ')));
+
+        const Tools::Run listing = Tools::run("ripper", {source(kind)});
+        QVERIFY2(listing.ok() && listing.err.isEmpty() && listing.out.startsWith("TITLES: 3\nTITLE_01\nLENGTH IN MS: "),
+                 listing.out + listing.err);
+        const DvdTitles titles = parseDvdListing(Tools::toolText(listing.out));
+        for (int t = 0; t < 3; ++t)
+            QVERIFY2(titles.lengths.size() == 3 && qAbs(titles.lengths[t] - kSeconds[t] * 1000) <= 40, listing.out);
+        QCOMPARE(dvdSourceName(source(kind)), text);
+    }
+
+    // Output forms the real tool doesn't print.
+    void listingForms_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("equal lengths: the first ticked")
+            << "TITLES: 3\nTITLE_01\nLENGTH IN MS: 5000\nTITLE_02\nLENGTH IN MS: 7200000\nTITLE_03\n"
+               "LENGTH IN MS: 7200000\n" << "00:00:05 *02:00:00 02:00:00";
+        QTest::newRow("one-digit count, CR LF, 999 ms")
+            << "TITLES: 2\r\nTITLE_01\r\nLENGTH IN MS: 999\r\nTITLE_02\r\nLENGTH IN MS: 1000\r\n" << "00:00:00 *00:00:01";
+        QTest::newRow("entries out of order, other words")
+            << "junk TITLES: 12\nTITLE_02 LENGTH in ms: 3000\nTITLE_01 LENGTH in ms: 4000\n"
+            << "*00:00:04 00:00:03 " + QStringList(10, "00:00:00").join(' ');
+        QTest::newRow("missing entry") << "TITLES: 2\nTITLE_02\nLENGTH IN MS: 3000\n" << "00:00:00 *00:00:03";
+        QTest::newRow("missing length takes not the next one's")
+            << "TITLES: 2\nTITLE_01\nTITLE_02\nLENGTH IN MS: 3000\n" << "00:00:00 *00:00:03";
+        QTest::newRow("time-out: what came so far")
+            << "TITLES: 3\nTITLE_01\nLENGTH IN MS: 5000\nTITLE_02\nLENGTH IN MS: 72" << "*00:00:05 00:00:00 00:00:00";
+        QTest::newRow("count glued to the keyword") << "TITLES:3\nTITLE_01\nLENGTH IN MS: 5000\n" << "";
+    }
+
+    void listingForms()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, rows);
+        QCOMPARE(::rows(parseDvdListing(output)), rows);
+    }
+
+    // The rip thread with a stand-in for the tool (tests/data/stand-ins).
+    void ripThread_data()
+    {
+        QTest::addColumn<QByteArray>("mode");  // the scripted stand-in's act, or another stand-in
+        QTest::addColumn<int>("titles");
+        QTest::addColumn<QString>("expected");  // the signals, progress as numbers
+        auto row = [](const char *name, const char *mode, int titles, const char *expected) {
+            QTest::newRow(name) << QByteArray(mode) << titles << QString(expected);
+        };
+        row("backspaces, two updates in a chunk", "progress", 1,
+            "started 1|title 1|6|47|done DVD_Title_1.vob 00:00:01|complete");
+        row("half of title 2 of 2", "half", 2,
+            "started 2|title 1|done DVD_Title_1.vob 00:00:01|title 2|75|done DVD_Title_2.vob 00:00:02|complete");
+        row("cancel in the first of three", "hang", 3, "started 3|title 1|error Rip was cancelled!");
+        row("failing titles go on", "fail", 3,
+            "started 3|title 1|error Cannot rip title 1|title 2|error Cannot rip title 2|title 3|"
+            "done DVD_Title_3.vob 00:00:03|complete");
+        row("tool missing", "missing", 2,
+            "started 2|title 1|error The DVD ripper \"ripper\" could not be found. Please reinstall MediaForgeStudio.");
+        row("tool never starts", "unstartable", 2,
+            "started 2|title 1|error The DVD ripper \"ripper\" could not be started: execvp: No such file or directory");
+    }
+
+    void ripThread()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(int, titles);
+        QFETCH(QString, expected);
+        ScratchProduct product;
+        QDir().mkpath(product.temp());
+        const QString dir = product.appData();
+        PathPrefix path(testData("stand-ins/" + (mode == "missing" || mode == "unstartable" ? mode : "scripted")), true);
+        qputenv("MFS_FAKE_MODE", mode);
+        qputenv("MFS_FAKE_DIR", QFile::encodeName(dir));
+        Rip rip;
+        // The window's case (a new rip folder) in the first row, a given folder in the others.
+        const QString folder = mode == "progress" ? product.temp() : dir + "/out";
+        if (mode != "progress")
+            rip.setDestination(folder);
+        rip.setTitles("/dev/sr9", QStringList({"1", "2", "3"}).mid(0, titles), "",
+                      QStringList({"00:00:01", "00:00:02", "00:00:03"}).mid(0, titles));
+        rip.start();
+        qint64 pid = 0;
+        if (mode == "hang") {
+            QTRY_VERIFY(QFile::exists(dir + "/ripper.pid"));
+            pid = contents(dir + "/ripper.pid").trimmed().toLongLong();
+            rip.running = false;
+        }
+        const QDeadlineTimer killed(1300);
+        QTRY_COMPARE_WITH_TIMEOUT(rip.events.join('|'), expected, 10000);
+        QVERIFY(rip.wait(2000));
+        // A cancel kills the tool within a wait step and starts no other title.
+        QVERIFY(!pid || (!killed.hasExpired() && ::kill(pid_t(pid), 0) != 0));
+        QVERIFY(!pid || contents(dir + "/args").count('\n') == 1);
+        for (const QString &path : rip.paths)
+            QVERIFY2(path.startsWith(folder) && contents(path) == "data\n", qPrintable(path));
+        const QString log = contents(product.temp() + "log.txt");
+        QVERIFY2(mode != "fail" || (log.contains("Cannot rip title 1 of /dev/sr9: ripper: cannot read block 16")
+                                    && log.contains("Cannot rip title 2 of /dev/sr9: ripper wrote no file")), qPrintable(log));
+    }
+
+    // The dialog on the real tool: a drive, or a chosen image or folder.
+    void dialog_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE" << "MOVIE_Title_2.vob";
+        QTest::newRow("drive without a label") << "drive" << "folder" << "" << "DVD_Title_2.vob";
+        QTest::newRow("image") << "image" << "iso" << "MOVIE" << "MOVIE_Title_2.vob";
+        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc" << "disc_Title_2.vob";
+        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty" << "";
+    }
+
+    void dialog()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, kind);
+        QFETCH(QString, label);
+        QFETCH(QString, file);
+        ScratchProduct product;
+        PromptRecorder prompts;
+        PathPrefix bin(MFS_TEST_BIN);
+        QDir().mkpath(source("empty"));
+        Drives::setLister([&] { return how == "drive" ? QStringList{source(kind)} : QStringList{}; });
+        SelectDVD dialog;
+        dialog.scanDrives();
+        Drives::setLister({});
+        prompts.fileAnswers << QStringList{source(kind)};
+        prompts.folderAnswers << source(kind);
+        if (how != "drive")
+            QTest::mouseClick(how == "image" ? dialog.openImageButton() : dialog.openFolderButton(), Qt::LeftButton);
+        QCOMPARE(dialog.driveCombo()->currentText(), source(kind) + " " + label);
+        if (file.isEmpty()) {
+            QCOMPARE(rows(dialog.itemTree()), "");
+            QCOMPARE(prompts.texts(), QStringList{"No DVD titles were found in " + source(kind) + ".\n\nripper: "
+                                                  + source(kind) + " holds no readable DVD-Video"});
+            return;
+        }
+        QCOMPARE(rows(dialog.itemTree()), "Title 1 00:00:05, *Title 2 00:00:20, Title 3 00:00:12");
+        QSignalSpy added(&dialog, &SelectDVD::addDVD);
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        QVERIFY(!dialog.okButton()->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, 10000);
+        const QString ripped = added[0][0].toStringList().value(0);
+        QCOMPARE(added[0][1].toString(), "00:00:20");
+        QVERIFY2(ripped.startsWith(product.temp()) && ripped.endsWith("/" + file), qPrintable(ripped));
+        QTRY_VERIFY(!dialog.ripThread()->isRunning() && dialog.okButton()->isEnabled());
+        QCOMPARE(prompts.texts(), QStringList());
+    }
+
+    // The real window: a title ripped from the DVD tile becomes a "dvd" row
+    // with the title's length and converts.
+    void window()
+    {
+        using namespace PageDriver;
+        ScratchProduct product;
+        PromptRecorder prompts;
+        PathPrefix bin(MFS_TEST_BIN);
+        // Rows from a DVD go to the video folder: keep it in the test.
+        qputenv("HOME", QFile::encodeName(dir.path()));
+        QDir().mkpath(dir.filePath("Videos"));
+        Drives::setLister([&] { return QStringList{source("iso")}; });
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The dialog is modal: it is answered from inside its own loop.
+        auto *dialog = window.findChild<SelectDVD *>();
+        QString seen;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (dialog->isVisible() && seen.isEmpty()) {
+                seen = dialog->windowTitle() + ": " + rows(dialog->itemTree());
+                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+            }
+        });
+        answer.start(50);
+        QVERIFY(click(window, "addTile:DVD"));
+        Drives::setLister({});
+        QCOMPARE(seen, "Rip from DVD: Title 1 00:00:05, *Title 2 00:00:20, Title 3 00:00:12");
+        const QString row = "var r = mediaList.mediaListModel.get(0); return [mediaList.mediaListModel.count, "
+                            "r.source, r.duration, r.origFileName, r.loading, r.currentStatus, r.finalOutput]";
+        QTRY_COMPARE_WITH_TIMEOUT(eval(window, row).toStringList().mid(0, 5),
+                                  QStringList({"1", "dvd", "00:00:20", "MOVIE_Title_2.vob", "false"}), 20000);
+        QVERIFY(click(window, "tabHeader1"));
+        for (const char *tile : {"formatTile:MP4", "outputTile:Low", "formatNext", "convertButton"}) {
+            QTRY_VERIFY(shown(window, tile));
+            QVERIFY(click(window, tile));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(eval(window, row).toStringList().value(5), "complete", 60000);
+        const QString output = eval(window, row).toStringList().value(6);
+        const QString facts = run("ffprobe", kProbe + QStringList{output});
+        QVERIFY2(output.startsWith(dir.filePath("Videos/MOVIE_Title_2")) && facts.startsWith("h264 aac 20."),
+                 qPrintable(output + " " + facts));
+        QCOMPARE(prompts.texts(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestDvd)
+#include "tst_dvd.moc"

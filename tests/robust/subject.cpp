@@ -1,0 +1,50 @@
+// The program's real start-up, signal handling and page, for tests that end
+// it from outside. Boxes are printed as "box: title: text" and answered from
+// $MFS_SUBJECT_ANSWERS ("yes,no,..."; then No or OK). Once no row is loading,
+// $MFS_SUBJECT_SCRIPT runs in the page's scope; a text it returns is printed
+// as "page: text".
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "platform/prompts.h"
+
+#include <QQmlExpression>
+#include <QQuickItem>
+#include <QTimer>
+
+#include <cstdio>
+
+static QVariant run(MainWindow &window, const QString &script)
+{
+    return QQmlExpression(qmlContext(window.rootObject()), window.rootObject(), "(function () {" + script + "})()")
+        .evaluate();
+}
+
+static void print(const QString &kind, QString text)
+{
+    std::printf("%s: %s\n", qPrintable(kind), qPrintable(text.replace('\n', ' ')));
+    std::fflush(stdout);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList answers = qEnvironmentVariable("MFS_SUBJECT_ANSWERS").split(',');
+    Prompts::setBoxHandler([&answers](const Prompts::Box &box) {
+        print("box", box.title + ": " + box.text);
+        const bool yes = !answers.isEmpty() && answers.takeFirst() == "yes";
+        return !box.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Ok : yes ? QMessageBox::Yes : QMessageBox::No;
+    });
+    return startApplication(argc, argv, [](MainWindow &window) {
+        auto *poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, &window, [&window, poll] {
+            if (run(window, "var m = mediaList.mediaListModel; for (var i = 0; i < m.count; ++i) "
+                            "if (m.get(i).loading) return true; return false").toBool())
+                return;
+            poll->stop();
+            const QVariant result = run(window, qEnvironmentVariable("MFS_SUBJECT_SCRIPT"));
+            if (result.userType() == QMetaType::QString)
+                print("page", result.toString());
+        });
+        poll->start(50);
+    });
+}
