@@ -30,13 +30,26 @@ CatalogueSource::CatalogueSource()
 {
     const QString own = Folders::cataloguePath();
     const QString pristine = pristinePath();
-    const QString path = QFileInfo::exists(own) ? own : pristine;
-    if (!QFileInfo::exists(path)) {
-        m_problem = "no catalogue: neither " + own + " nor " + pristine
-                    + " exists; please re-install MediaForgeStudio";
-    } else if (!Catalogue::open(path, Catalogue::Access::ReadOnly)) {
-        m_problem = "can't open the catalogue " + path;
+    QString path = pristine;
+    if (QFileInfo::exists(own)) {
+        const QString damage = Catalogue::problem(own);
+        if (damage.isEmpty())
+            path = own;
+        else
+            m_note = "the catalogue " + own + " is damaged (" + damage + "); reading " + pristine;
     }
+    if (!QFileInfo::exists(path)) {
+        m_problem = (m_note.isEmpty() ? "no catalogue: neither " + own + " nor " + pristine + " exists"
+                                      : m_note.section(';', 0, 0) + " and " + pristine + " does not exist")
+                    + "; please re-install MediaForgeStudio";
+        m_note.clear();
+        return;
+    }
+    const QString damage = path == own ? QString() : Catalogue::problem(path);
+    if (!damage.isEmpty())
+        m_problem = "the catalogue " + path + " is damaged (" + damage + "); please re-install MediaForgeStudio";
+    else if (!Catalogue::open(path, Catalogue::Access::ReadOnly))
+        m_problem = "can't open the catalogue " + path;
 }
 
 CatalogueSource::~CatalogueSource()

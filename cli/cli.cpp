@@ -101,7 +101,8 @@ Files:
       ~/.local/share/MediaForgeStudio/data.db). It is only read: usage
       counts, which order the window's lists, are never changed.
   PREFIX/share/mediaforgestudio/data.db
-      The catalogue installed with the program, read when the user has none.
+      The catalogue installed with the program, read when the user has none
+      or the user's is damaged (which is then said, and left as it is).
   $appdata/MediaForgeStudio/temp/log.txt
       The conversion log, shared with the window.
 

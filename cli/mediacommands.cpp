@@ -4,12 +4,12 @@
 #include "cli/cataloguesource.h"
 #include "cli/cli.h"
 #include "cli/progress.h"
-#include "cli/stopsignals.h"
 
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "media/fileinfothread.h"
 #include "platform/folders.h"
+#include "platform/quitsignals.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -29,6 +29,12 @@ QJsonValue idValue(const QString &id)
     return numeric ? QJsonValue(n) : QJsonValue(id);
 }
 
+// As shells report a program ended by a signal (130 for Ctrl-C).
+int stoppedStatus(int signal)
+{
+    return 128 + signal;
+}
+
 QString oneLine(QString text)
 {
     return text.replace("\n\n", " ").replace('\n', ' ');
@@ -41,13 +47,21 @@ QString noStreams(const QString &name)
            + ".";
 }
 
+// Says what became of the catalogue; false when there is none to read.
+bool usable(const Invocation &call, const CatalogueSource &catalogue)
+{
+    if (!catalogue.note().isEmpty())
+        call.complain(catalogue.note());
+    if (!catalogue.isOpen())
+        call.complain(catalogue.problem());
+    return catalogue.isOpen();
+}
+
 int presets(const Invocation &call)
 {
     CatalogueSource catalogue;
-    if (!catalogue.isOpen()) {
-        call.complain(catalogue.problem());
+    if (!usable(call, catalogue))
         return JobFailed;
-    }
     QList<Choice> choices = catalogue.choices();
     if (call.has("format")) {
         const QString id = call.value("format");
@@ -132,7 +146,7 @@ int info(const Invocation &call)
     if (status != Success)
         return status;
 
-    StopSignals stops;
+    QuitSignals stops;
     FileInfoThread probe;
     probe.setThumbnails(false);
     QEventLoop loop;
@@ -157,8 +171,8 @@ int info(const Invocation &call)
         call.complain(oneLine(message));
         loop.exit(-1);
     });
-    QObject::connect(&stops, &StopSignals::arrived, &loop,
-                     [&](int signal) { loop.exit(StopSignals::status(signal)); });
+    QObject::connect(&stops, &QuitSignals::received, &loop,
+                     [&](int signal) { loop.exit(stoppedStatus(signal)); });
     for (const QString &file : files)
         probe.enqueue(file);
     status = loop.exec();
@@ -194,7 +208,7 @@ public:
         connect(&m_runner, &ConversionThread::conversionComplete, this, &ConvertRun::completed);
         connect(&m_runner, &ConversionThread::conversionCancelled, this,
                 [this] { stopped(m_runner.outputPath()); });
-        connect(&m_stops, &StopSignals::arrived, this, &ConvertRun::stop);
+        connect(&m_stops, &QuitSignals::received, this, &ConvertRun::stop);
     }
 
     int exec()
@@ -222,7 +236,7 @@ private:
 
     void startNext()
     {
-        if (m_busy || m_stops.check())
+        if (m_busy || m_signal)
             return;
         while (!m_waiting.isEmpty()) {
             const Probed job = m_waiting.takeFirst();
@@ -245,9 +259,8 @@ private:
     {
         m_busy = false;
         // ffmpeg shares the terminal, so Ctrl-C may end it before the runner
-        // hears of the stop, or even before the loop here does: that is a
-        // stop, not a failure.
-        if (!quitOk && m_stops.check()) {
+        // hears of the stop: that is a stop, not a failure.
+        if (!quitOk && m_signal) {
             stopped(output);
             return;
         }
@@ -261,8 +274,8 @@ private:
             fail(errorMsg);
         }
         // A job that ended just as a stop came is whole and kept; nothing new starts.
-        if (m_stops.received())
-            m_loop.exit(StopSignals::status(m_stops.received()));
+        if (m_signal)
+            m_loop.exit(stoppedStatus(m_signal));
         else
             startNext();
     }
@@ -277,11 +290,15 @@ private:
 
     void stop(int signal)
     {
+        // Later signals find the stop under way.
+        if (m_signal)
+            return;
+        m_signal = signal;
         m_probe.shutdown();
         if (m_busy)
             m_runner.requestStop();
         else
-            m_loop.exit(StopSignals::status(signal));
+            m_loop.exit(stoppedStatus(signal));
     }
 
     void stopped(const QString &output)
@@ -290,7 +307,7 @@ private:
         m_progress.end();
         removePartial(output);
         m_call.complain("stopped; " + m_input + " was not converted");
-        m_loop.exit(StopSignals::status(m_stops.received()));
+        m_loop.exit(stoppedStatus(m_signal));
     }
 
     // The runner chose a name that was free, so the file is this job's own.
@@ -304,13 +321,14 @@ private:
     const QStringList m_files;
     const QString m_args, m_ext, m_folder;
     QEventLoop m_loop;
-    StopSignals m_stops;
+    QuitSignals m_stops;
     Progress m_progress;
     FileInfoThread m_probe;
     ConversionThread m_runner;
     QList<Probed> m_waiting;
     QString m_input, m_duration, m_label;
     int m_done = 0, m_failed = 0;
+    int m_signal = 0; // the signal that stopped the run
     bool m_busy = false;
 };
 
@@ -329,10 +347,8 @@ int convert(const Invocation &call)
         return call.refuse("--args needs converter arguments");
 
     CatalogueSource catalogue;
-    if (!catalogue.isOpen()) {
-        call.complain(catalogue.problem());
+    if (!usable(call, catalogue))
         return JobFailed;
-    }
     const QList<Choice> choices = catalogue.choices();
     const Preset *preset = findPreset(choices, call.value("preset"));
     if (!preset) {

@@ -314,10 +314,19 @@ private slots:
             QVERIFY2(!libraries.contains(library), library);
     }
 
-    // Installed with its link in bin/, for a user without a catalogue.
-    void installedFallsBackToPristineCatalogue()
+    // Installed with its link in bin/, for a user without a usable catalogue,
+    // whose file is left as it is.
+    void installedFallsBack_data()
     {
+        QTest::addColumn<QByteArray>("own");
+        QTest::newRow("no catalogue") << QByteArray();
+        QTest::newRow("damaged") << QByteArray("junk");
+    }
+    void installedFallsBack()
+    {
+        QFETCH(QByteArray, own);
         ScratchProduct product(false);
+        QVERIFY(own.isEmpty() || write(product.catalogue(), own));
         QTemporaryDir prefix;
         QProcess install;
         install.start(MFS_CMAKE, {"--install", MFS_BUILD_DIR, "--prefix", prefix.path()});
@@ -327,11 +336,13 @@ private slots:
         Answer a = cli({"presets", "--format", "2"}, link);
         QCOMPARE(a.status, 0);
         QVERIFY(a.out.startsWith("Format 2: MP3\n"));
-        QVERIFY(!QFileInfo::exists(product.catalogue()));
+        QVERIFY(own.isEmpty() ? a.err.isEmpty() : a.err.contains(" is damaged (it is not a database); reading "));
+        QCOMPARE(QFileInfo::exists(product.catalogue()), !own.isEmpty());
+        QCOMPARE(contents(product.catalogue()), own);
         QVERIFY(QFile::remove(prefix.filePath("share/mediaforgestudio/data.db")));
         a = cli({"presets"}, link);
         QCOMPARE(a.status, 1);
-        QVERIFY2(a.err.contains("no catalogue: neither " + product.catalogue() + " nor " + prefix.path()),
+        QVERIFY2(a.err.contains(product.catalogue()) && a.err.contains(prefix.path()) && a.err.count('\n') == 1,
                  qPrintable(a.err));
     }
 };
