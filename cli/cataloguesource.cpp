@@ -30,24 +30,20 @@ CatalogueSource::CatalogueSource()
 {
     const QString own = Folders::cataloguePath();
     const QString pristine = pristinePath();
-    QString path = pristine;
-    if (QFileInfo::exists(own)) {
-        const QString damage = Catalogue::problem(own);
-        if (damage.isEmpty())
-            path = own;
-        else
-            m_note = "the catalogue " + own + " is damaged (" + damage + "); reading " + pristine;
-    }
+    const QString ownDamage = QFileInfo::exists(own) ? Catalogue::problem(own) : QString();
+    const QString damaged = "the catalogue " + own + " is damaged (" + ownDamage + ")";
+    const QString path = QFileInfo::exists(own) && ownDamage.isEmpty() ? own : pristine;
+    const QString reinstall = "; please re-install MediaForgeStudio";
     if (!QFileInfo::exists(path)) {
-        m_problem = (m_note.isEmpty() ? "no catalogue: neither " + own + " nor " + pristine + " exists"
-                                      : m_note.section(';', 0, 0) + " and " + pristine + " does not exist")
-                    + "; please re-install MediaForgeStudio";
-        m_note.clear();
+        m_problem = ownDamage.isEmpty() ? "no catalogue: neither " + own + " nor " + pristine + " exists" + reinstall
+                                        : damaged + " and " + pristine + " does not exist" + reinstall;
         return;
     }
+    if (!ownDamage.isEmpty())
+        m_note = damaged + "; reading " + pristine;
     const QString damage = path == own ? QString() : Catalogue::problem(path);
     if (!damage.isEmpty())
-        m_problem = "the catalogue " + path + " is damaged (" + damage + "); please re-install MediaForgeStudio";
+        m_problem = "the catalogue " + path + " is damaged (" + damage + ")" + reinstall;
     else if (!Catalogue::open(path, Catalogue::Access::ReadOnly))
         m_problem = "can't open the catalogue " + path;
 }
