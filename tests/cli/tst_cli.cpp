@@ -4,11 +4,13 @@
 #include "media/mediasupport.h"
 #include "ui/pagedriver.h"
 
-#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlQuery>
+
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +37,16 @@ QByteArray contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Every file below `dir`, by its path from there.
+QStringList filesBelow(const QString &dir)
+{
+    QStringList files;
+    for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files << QDir(dir).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
 bool write(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -57,6 +69,7 @@ private slots:
         av = media.filePath("av.mkv");
         notes = media.filePath("notes.txt");
         QVERIFY(makeMedia(tone, "audio") && makeMedia(av, "av") && write(notes, "not media\n"));
+        QVERIFY(QFile::copy(tone, media.filePath("locked.wav")));
     }
 
     // Help, and every refusal: one line naming the fault, and nothing done.
@@ -85,6 +98,9 @@ private slots:
         row("folder", {"info", media.path()}, 2, "", "is a folder");
         row("no output folder", {"convert", "--preset", flac, "--output", "/none", tone}, 2, "", "/none: no such");
         row("empty arguments", {"convert", "--preset", flac, "--args", " ", tone}, 2, "", "--args needs converter");
+        // Root reads any file, so only others can see this refusal.
+        if (::geteuid() != 0 && QFile::setPermissions(media.filePath("locked.wav"), {}))
+            row("unreadable", {"info", media.filePath("locked.wav")}, 2, "", "locked.wav: can't be read");
         row("not media", {"info", notes}, 1, "",
             "notes.txt: FFmpeg is unable to extract any valid video or audio stream from the input file notes.txt.\n");
     }
@@ -95,13 +111,13 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, err);
         ScratchProduct product;
-        const QStringList before = QDir(media.path()).entryList();
+        const QStringList before = filesBelow(media.path());
         const Answer a = cli(args);
         QCOMPARE(a.status, status);
         QVERIFY2(out.isEmpty() ? a.out.isEmpty() : a.out.contains(out), qPrintable(a.out));
         const bool oneLine = a.err.startsWith("mediaforgestudio-cli: ") && a.err.count('\n') == 1;
         QVERIFY2(err.isEmpty() ? a.err.isEmpty() : oneLine && a.err.contains(err), qPrintable(a.err));
-        QCOMPARE(QDir(media.path()).entryList(), before);
+        QCOMPARE(filesBelow(media.path()), before);
     }
 
     // The window's order, from a catalogue the listing never changes.
@@ -127,7 +143,6 @@ private slots:
             order << QString::number(format["id"].toInt());
         QCOMPARE(order, windowOrder);
         QCOMPARE(order.first(), "14");
-        QVERIFY(!doc["devices"].toArray().isEmpty());
         const QJsonObject best = doc["formats"][0]["presets"][0].toObject();
         QCOMPARE(best["id"].toInt(), 1402);
 
@@ -205,18 +220,15 @@ private slots:
 
         const Answer a = cli(args);
         QCOMPARE(a.status, status);
-        QStringList outputs, expected = inputs + existing + made;
-        QStringList found = QDir(work.path()).entryList(QDir::Files);
+        QString printed;
         for (const QString &name : made) {
-            outputs << work.filePath(name);
+            printed += work.filePath(name) + "\n";
             QCOMPARE(contents(work.filePath(name)).left(4), "fLaC");
         }
-        QCOMPARE(a.out, outputs.isEmpty() ? QString() : outputs.join('\n') + "\n");
-        for (const QString &name : QDir(work.filePath("out")).entryList(QDir::Files))
-            found << "out/" + name;
-        found.sort();
+        QCOMPARE(a.out, printed);
+        QStringList expected = inputs + existing + made;
         expected.sort();
-        QCOMPARE(found, expected);
+        QCOMPARE(filesBelow(work.path()), expected);
         for (const QString &name : existing)
             QCOMPARE(contents(work.filePath(name)), "keep");
         if (status == 0)
@@ -300,7 +312,6 @@ private slots:
         qunsetenv("MFS_FAKE_VIDEO");
         QCOMPARE(contents(argv), fromWindow);
         QVERIFY(fromWindow.split('\n').contains(sign.toUtf8()));
-        QVERIFY(fromWindow.endsWith(work.filePath("clip.mp4").toUtf8() + "\n"));
     }
 
     void linksNoInterfaceLibraries()
