@@ -5,8 +5,7 @@
 
 extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
-    using Write = ssize_t (*)(int, const void *, size_t);
-    static const auto real = reinterpret_cast<Write>(dlsym(RTLD_NEXT, "write"));
+    static const auto real = reinterpret_cast<decltype(&write)>(dlsym(RTLD_NEXT, "write"));
     const ssize_t written = real(fd, data, size);
     if (size >= 65536)
         ::sleep(10);

@@ -20,15 +20,13 @@ private slots:
                                                   "sine=d=30", "-shortest", made.filePath(inputs[i])}), 0);
         // The one drive holds a DVD-Video of one title; its ripper crawls,
         // and the CD burner's stand-in takes 20 s a chunk.
+        const QString mpg = made.filePath("t.mpg"), dvd = made.filePath("dvd");
         QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=s=720x576:r=25:d=2",
-                                              "-target", "pal-dvd", made.filePath("t.mpg")}), 0);
+                                              "-target", "pal-dvd", mpg}), 0);
         qputenv("VIDEO_FORMAT", "PAL");
-        QProcess dvdauthor;
-        dvdauthor.start("dvdauthor", {"-o", made.filePath("dvd"), "-t", made.filePath("t.mpg")});
-        QVERIFY(dvdauthor.waitForFinished() && dvdauthor.exitCode() == 0);
-        dvdauthor.start("dvdauthor", {"-o", made.filePath("dvd"), "-T"});
-        QVERIFY(dvdauthor.waitForFinished() && dvdauthor.exitCode() == 0);
-        qputenv("MFS_SUBJECT_DRIVES", QFile::encodeName(made.filePath("dvd")));
+        QCOMPARE(QProcess::execute("dvdauthor", {"-o", dvd, "-t", mpg}), 0);
+        QCOMPARE(QProcess::execute("dvdauthor", {"-o", dvd, "-T"}), 0);
+        qputenv("MFS_SUBJECT_DRIVES", QFile::encodeName(dvd));
         qputenv("MFS_REAL_RIPPER", MFS_TEST_BIN "/ripper");
         qputenv("MFS_SLOW_WRITES", MFS_SLOW_WRITES);
         qputenv("MFS_FAKE_DIR", QFile::encodeName(made.path()));
