@@ -1,10 +1,7 @@
-// What the burner reads of dvdauthor, growisofs or genisoimage, and cdrskin
-// or wodim, and the disc checks' verdicts on dvd+rw-mediainfo and the
-// CD-state tool.
+// What the burner reads of its tools, and the disc checks' verdicts on
+// dvd+rw-mediainfo and the CD-state tool.
 #include "disc/burn/burnparse.h"
 #include "fuzzing.h"
-
-#include <QRegularExpression>
 
 using namespace BurnParse;
 
@@ -14,9 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qint64 total : {qint64(0), qint64(700) << 20, qint64(9) << 30})
         EXPECT(within(authoringProgress(text, total), -1, 20));
     const IsoReport iso = isoReport(text, QDateTime(QDate(2026, 12, 6), QTime(18, 0)));
-    const QRegularExpression left("^Time remaining: \\d\\d+:\\d\\d \\(approx\\.\\)$");
     EXPECT((iso.progress == -1 || within(iso.progress, 20, 100))
-           && (iso.timeLeft.isEmpty() || (!iso.closing && left.match(iso.timeLeft).hasMatch())));
+           && (iso.timeLeft.isEmpty() || (!iso.closing && iso.timeLeft.endsWith(" (approx.)"))));
     const CdReport cd = cdReport(text);
     EXPECT(cd.trackCount <= 99 && (cd.trackCount < 0 || (!cd.fixating && !cd.hasTrack)));
     for (int tracks : {-1, 1, 99})
