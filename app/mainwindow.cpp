@@ -476,8 +476,14 @@ void MainWindow::endWithoutQuestion()
     // A report still queued must not start the next job.
     m_runner->disconnect(this);
     m_probe->disconnect(this);
+    m_burner->disconnect(this);
     const QString output = m_jobStore->runningOutput();
     stopWorkers();
+    // A burn or a rip ends too; on a disc the write is lost, but no tool is
+    // left burning and no half image or title is left as if done.
+    m_burner->stop();
+    m_selectDvd->stopRip();
+    m_selectCd->stopRip();
     // The run chose a free name, so the file is its own half-written output.
     if (!output.isEmpty() && !m_runner->isRunning())
         QFile::remove(output);
