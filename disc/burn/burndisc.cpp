@@ -9,6 +9,7 @@
 #include "platform/tools.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,6 +67,13 @@ void BurnDisc::setJob(const QString &discType, const QString &device, const QStr
     m_burnDevice = device;
     m_sourceFolder = sourceFolder;
     m_videoStandard = videoStandard;
+    m_stopping = false;
+}
+
+void BurnDisc::stop()
+{
+    m_stopping = true;
+    wait();
 }
 
 void BurnDisc::logLine(const QString &text)
@@ -139,6 +147,20 @@ QString BurnDisc::startTool(QProcess &tool, const QString &name, const QStringLi
     return {};
 }
 
+// Ends the tool when the burn is to stop. It is asked first, so that it
+// can unlock the tray and let go of the drive; one that doesn't is killed.
+bool BurnDisc::stopped(QProcess &tool)
+{
+    if (!m_stopping)
+        return false;
+    tool.terminate();
+    if (!tool.waitForFinished(m_timings.stopGraceMs)) {
+        tool.kill();
+        tool.waitForFinished(5000);
+    }
+    return true;
+}
+
 void BurnDisc::succeed()
 {
     emit burnEstTime("Burn complete");
@@ -161,7 +183,7 @@ void BurnDisc::burnDvd()
     writeProject();
     emit textStatus("Authoring DVD...");
     logLine("Authoring DVD...");
-    if (!author(m_sourceFolder + "/mediaforgestudio.xml"))
+    if (!author(m_sourceFolder + "/mediaforgestudio.xml") || m_stopping)
         return;
     emit burnProgress(20);
     emit textStatus("Burning DVD...");
@@ -188,6 +210,8 @@ bool BurnDisc::author(const QString &project)
     }
     QString output;
     while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
+        if (stopped(tool))
+            return false;
         const QString text = Tools::toolText(tool.readAll());
         if (text.isEmpty())
             continue;
@@ -215,6 +239,8 @@ bool BurnDisc::author(const QString &project)
 int BurnDisc::followIsoTool(QProcess &tool, QString *output)
 {
     while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
+        if (stopped(tool))
+            return -1;
         const QString text = Tools::toolText(tool.readAll());
         if (text.isEmpty())
             continue;
@@ -243,7 +269,7 @@ int BurnDisc::followIsoTool(QProcess &tool, QString *output)
 void BurnDisc::burnDvdDisc(const QString &dvdFolder)
 {
     QString reason;
-    for (int attempt = 1; attempt <= 3; ++attempt) {
+    for (int attempt = 1; attempt <= 3 && !m_stopping; ++attempt) {
         QProcess tool;
         tool.setProcessChannelMode(QProcess::MergedChannels);
         reason = startTool(tool, BurnTools::dvdBurner, {"-Z", m_burnDevice, "-dvd-video", dvdFolder});
@@ -260,7 +286,8 @@ void BurnDisc::burnDvdDisc(const QString &dvdFolder)
             return;
         }
     }
-    fail(reason);
+    if (!m_stopping)
+        fail(reason);
 }
 
 void BurnDisc::writeDvdImage(const QString &dvdFolder)
@@ -285,9 +312,12 @@ void BurnDisc::writeDvdImage(const QString &dvdFolder)
         return;
     }
     QFile::remove(part);
-    const QString reason =
-        code == 0 ? "The image could not be saved as " + QDir::toNativeSeparators(iso) + "."
-                  : BurnParse::lastErrorLine(output);
+    if (m_stopping)
+        return;
+    QString reason = code == 0 ? "The image could not be saved as " + QDir::toNativeSeparators(iso) + "."
+                               : BurnParse::lastErrorLine(output);
+    if (reason.isEmpty())
+        reason = QString(BurnTools::isoWriter) + " failed.";
     logLine(reason);
     fail(reason);
 }
@@ -328,9 +358,13 @@ void BurnDisc::burnCdDisc(const QStringList &tracks)
     }
 
     // The tool's output collects meanwhile; a quick end is not looked into.
-    tool.waitForFinished(m_timings.cdFirstWaitMs);
+    const QDeadlineTimer firstWait(m_timings.cdFirstWaitMs);
+    while (!firstWait.hasExpired() && !m_stopping && tool.state() != QProcess::NotRunning)
+        tool.waitForFinished(m_timings.cdPollMs);
     int trackCount = -1;
     while (tool.state() != QProcess::NotRunning) {
+        if (stopped(tool))
+            return;
         tool.waitForFinished(m_timings.cdPollMs);
         const QString err = Tools::toolText(tool.readAllStandardError());
         const QString out = Tools::toolText(tool.readAllStandardOutput());
@@ -375,7 +409,10 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
     QString error;
     const bool written =
         CueImage::write(tracks, bin + ".part", cue + ".part", QFileInfo(bin).fileName(), &error,
-                        [this](int percent) { emit burnProgress(percent * 99 / 100); });
+                        [this](int percent) {
+                            emit burnProgress(percent * 99 / 100);
+                            return !m_stopping;
+                        });
     if (written && moveInto(bin + ".part", bin) && moveInto(cue + ".part", cue)) {
         logLine("Finished: exitCode=false");
         succeed();
@@ -383,6 +420,8 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
     }
     QFile::remove(bin + ".part");
     QFile::remove(cue + ".part");
+    if (m_stopping)
+        return;
     if (error.isEmpty())
         error = "The image could not be saved as " + QDir::toNativeSeparators(cue) + ".";
     logLine(error);
