@@ -5,6 +5,8 @@
 
 #include <atomic>
 
+class QDateTime;
+class QFileInfo;
 class QProcess;
 
 // Authors and burns a finished run: a DVD-Video with every converted ".mpg"
@@ -29,6 +31,8 @@ public:
     void writeProject();
     void logLine(const QString &text);
     void renameByCreationTime(const QString &pattern, const QString &extension);
+    // When a staged file was made, as the renaming orders the files.
+    static QDateTime createdAt(const QFileInfo &file);
     qint64 totalBytes() const { return m_totalBytes; }
 
     // How long the worker waits on its tools; tests shorten them.
