@@ -139,7 +139,9 @@ public:
     {
         // The runner and the burner keep their log in the temporary folder.
         QDir().mkpath(Folders::tempFolder());
-        m_staging = std::make_unique<QTemporaryDir>(Folders::tempFolder() + "burn-XXXXXX");
+        // Hidden, so that the window, which empties the temporary folder when
+        // it closes, leaves a burn of the command line alone.
+        m_staging = std::make_unique<QTemporaryDir>(Folders::tempFolder() + ".burn-XXXXXX");
         if (!m_staging->isValid()) {
             m_call.complain("Cannot create a staging folder in " + Folders::tempFolder() + ": "
                             + m_staging->errorString());
@@ -164,6 +166,9 @@ private:
 
     void probed(const QStringList &fileInfo, const QStringList &video, const QStringList &audio)
     {
+        // An answer that was on its way when a stop came.
+        if (m_signal)
+            return;
         m_jobs << Job{fileInfo, video, audio};
         if (m_jobs.size() == m_files.size())
             prepare();

@@ -108,7 +108,7 @@ Files:
       or the user's is damaged (which is then said, and left as it is).
   $appdata/MediaForgeStudio/temp/log.txt
       The log of conversions, rips and burns, shared with the window.
-  $appdata/MediaForgeStudio/temp/burn-XXXXXX/
+  $appdata/MediaForgeStudio/temp/.burn-XXXXXX/
       A burn's staging folder, removed when the burn ends.
 
 Environment:

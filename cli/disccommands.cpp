@@ -149,6 +149,8 @@ int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString
     const QFileInfo file(operand);
     if (!file.exists())
         return refuseMissing(call, operand, "disc image");
+    if (file.isDir())
+        return call.refuse(operand + " is a folder, not a disc image or drive");
     *source = file.isFile() ? Folders::nativeAbsolute(operand) : operand;
     if (!cd.openDrive(*source)) {
         QString text;

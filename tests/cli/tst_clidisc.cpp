@@ -23,6 +23,12 @@ bool anyProcessWith(const QString &text)
     return false;
 }
 
+// Staging folders left in the temporary folder.
+QStringList staging(const ScratchProduct &product)
+{
+    return QDir(product.temp()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
 // Runs a tool to its end without its chatter; its exit status.
 int quietly(const QString &tool, const QStringList &args)
 {
@@ -58,10 +64,16 @@ class TestCliDisc : public QObject
         return out;
     }
 
-    // The disc-tool stand-ins in `mode` ("blank-dvd-r/2": two failed burns first).
+    // The disc-tool stand-ins in `mode` ("blank-dvd-r/2": two failed burns
+    // first), or "full:NAME": the disk is full for the file NAME.
     std::unique_ptr<ToolFolder> tools(const QString &mode) const
     {
-        if (mode.isEmpty())
+        if (mode.startsWith("full:")) {
+            qputenv("LD_PRELOAD", MFS_WRITE_SHIM);
+            qputenv("MFS_FULL_FOR", mode.mid(5).toUtf8());
+            qputenv("ASAN_OPTIONS", "verify_asan_link_order=0:" + qgetenv("ASAN_OPTIONS"));
+        }
+        if (mode.isEmpty() || mode.startsWith("full:"))
             return {};
         qputenv("MFS_FAKE_MODE", mode.section('/', 0, 0).toUtf8());
         qputenv("MFS_FAKE_FAILS", mode.section('/', 1).toUtf8());
@@ -123,6 +135,8 @@ private slots:
         row("rip audio only", {"rip-cd", "%F/enhanced.cue"}, 0, "%W/Track 2.wav\n", "", three.mid(0, 2));
         row("rip some", {"rip-cd", "--tracks", "3,1-1", "%F/album.cue", "--output", "%W/out"}, 0,
             "%W/out/Track 1.wav\n%W/out/Track 3.wav\n", "", {"out/Track 1.wav", "out/Track 3.wav"}, {"out/"});
+        row("disk full", {"rip-cd", "%F/album.cue"}, 1, "%W/Track 1.wav\n%W/Track 3.wav\n", "Cannot extract track 2",
+            {"Track 1.wav", "Track 3.wav"}, {}, "full:Track 2.wav");
         row("never overwrites", {"rip-cd", "%F/album.cue"}, 2, "", "%W/Track 2.wav already exists; nothing was ripped",
             {}, {"Track 2.wav"});
         row("bad list", {"rip-cd", "%F/album.cue", "--tracks", "2-1"}, 2, "", "bad --tracks list \"2-1\"");
@@ -194,9 +208,9 @@ private slots:
                 QCOMPARE(contents(path), contents(fixture("disc/VIDEO_TS/VTS_0" + name.right(5).left(1) + "_1.VOB")));
         }
         // No staging folder is left behind.
-        QCOMPARE(QDir(product.temp()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
-        qunsetenv("MFS_FAKE_MODE");
-        qunsetenv("MFS_FAKE_FAILS");
+        QCOMPARE(staging(product), QStringList());
+        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_FAILS", "LD_PRELOAD", "MFS_FULL_FOR"})
+            qunsetenv(name);
     }
 
     // Images, read back by the program's own readers: an audio CD's tracks in
@@ -245,7 +259,7 @@ private slots:
             QCOMPARE(titles.lengths.size(), 1);
             QVERIFY2(qAbs(titles.lengths.first() - 3000) < 300, qPrintable(QString::number(titles.lengths.first())));
         }
-        QCOMPARE(QDir(product.temp()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(staging(product), QStringList());
     }
 
     // Ctrl-C at work: the rip or burn stops, no partial file and no tool is left.
@@ -275,7 +289,8 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // Rips slowed down; the burner's stand-in takes its time itself.
         if (!standIns) {
-            environment.insert("LD_PRELOAD", MFS_SLOW_WRITES);
+            environment.insert("LD_PRELOAD", MFS_WRITE_SHIM);
+            environment.insert("MFS_SLOW_WRITES", "1");
             environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0:" + environment.value("ASAN_OPTIONS"));
         }
         p.setProcessEnvironment(environment);
@@ -289,7 +304,7 @@ private slots:
         QVERIFY2((err + p.readAllStandardError()).endsWith(program.toUtf8() + args.first().toUtf8() + ": "
                                                            + said.toUtf8() + "\n"), err.constData());
         QCOMPARE(filesBelow(work.path()), QStringList());
-        QCOMPARE(QDir(product.temp()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(staging(product), QStringList());
         QVERIFY(!anyProcessWith(work.path()) && !anyProcessWith(product.appData()));
         qunsetenv("MFS_FAKE_MODE");
     }
