@@ -12,7 +12,7 @@
 
 namespace {
 
-const QString program = "mediaforgestudio-cli: ";
+const QString prefix = "mediaforgestudio-cli: ";
 
 // Whether a process still runs with `text` in its command line.
 bool anyProcessWith(const QString &text)
@@ -64,26 +64,37 @@ class TestCliDisc : public QObject
         return out;
     }
 
-    // The disc-tool stand-ins in `mode` ("blank-dvd-r/2": two failed burns
-    // first), or "full:NAME": the disk is full for the file NAME.
-    std::unique_ptr<ToolFolder> tools(const QString &mode) const
+    // What stands in for the machine: "" nothing; "slow" or "full:NAME" a
+    // write shim in the program (writes pause, or fail as on a full disk for
+    // the file NAME); otherwise the disc-tool stand-ins in that mode
+    // ("blank-dvd-r/2": two failed burns first).
+    static bool standsIn(const QString &mode) { return !mode.isEmpty() && mode != "slow" && !mode.startsWith("full:"); }
+    std::unique_ptr<ToolFolder> machine(const QString &mode) const
     {
-        if (mode.startsWith("full:")) {
-            qputenv("LD_PRELOAD", MFS_WRITE_SHIM);
+        if (!standsIn(mode)) {
+            qputenv("LD_PRELOAD", mode.isEmpty() ? QByteArray() : MFS_WRITE_SHIM);
             qputenv("MFS_FULL_FOR", mode.mid(5).toUtf8());
-            qputenv("ASAN_OPTIONS", "verify_asan_link_order=0:" + qgetenv("ASAN_OPTIONS"));
-        }
-        if (mode.isEmpty() || mode.startsWith("full:"))
+            qputenv("MFS_SLOW_WRITES", mode == "slow" ? "1" : "");
             return {};
+        }
         qputenv("MFS_FAKE_MODE", mode.section('/', 0, 0).toUtf8());
         qputenv("MFS_FAKE_FAILS", mode.section('/', 1).toUtf8());
-        return std::make_unique<ToolFolder>(QStringList{"dvd+rw-mediainfo", "growisofs"},
+        qputenv("MFS_FAKE_SECONDS", "4500");
+        return std::make_unique<ToolFolder>(QStringList{"dvd+rw-mediainfo", "growisofs", "mfs-cdstate", "cdrskin"},
                                             QStringList{"ffmpeg", "dvdauthor", "genisoimage"});
+    }
+    // With stand-ins, the program alone in a folder, so that the CD-state
+    // tool beside the built one doesn't hide its stand-in.
+    QString program(const QString &mode) const
+    {
+        return standsIn(mode) ? fixture("bin/mediaforgestudio-cli") : builtProgram;
     }
 
 private slots:
     void initTestCase()
     {
+        QVERIFY(QDir(dir.path()).mkdir("bin") && QFile::copy(builtProgram, program("lone")));
+        qputenv("ASAN_OPTIONS", "verify_asan_link_order=0:" + qgetenv("ASAN_OPTIONS"));
         album = makeCdImage(dir.path(), "album", lengths);
         makeCdImage(dir.path(), "enhanced", {41, 80}, 1, {}, "EXTRA");
         // The enhanced CD's data track alone.
@@ -103,6 +114,11 @@ private slots:
                                                    fixture("disc")}), 0);
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine", "-t", "1", fixture("tone.wav")}));
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=r=44100", "-ac", "2", "-t", "2", fixture("cd.wav")}));
+    }
+    void cleanup()
+    {
+        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_FAILS", "MFS_FAKE_SECONDS", "LD_PRELOAD"})
+            qunsetenv(name);
     }
 
     // Each command's answer, messages and files, run in an empty folder.
@@ -162,12 +178,15 @@ private slots:
         row("missing input", {"burn-cd", "%W/a.cue", "%F/gone.wav"}, 2, "", "%F/gone.wav: no such file");
         row("not media", {"burn-cd", "%W/a.cue", "%F/cd.wav", "%F/notes.txt"}, 1, "",
             "burn-cd: %F/notes.txt: FFmpeg is unable to extract any valid video or audio stream from the input file "
-            "notes.txt.\n" + program + "burn-cd: nothing was burned");
+            "notes.txt.\n" + prefix + "burn-cd: nothing was burned");
         row("disc not blank", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 1, "",
             "Please insert a blank DVD into the selected drive", {}, {}, "appendable-dvd-r");
         row("burned", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 0, "Burn Complete\n", "", {}, {}, "blank-dvd-r");
         row("burn fails", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 1, "",
             "Burn Failed: :-( write failed: Input/output error", {}, {}, "blank-dvd-r/3");
+        row("CD not blank", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 1, "", "The CD in drive /dev/sr9 is not blank", {}, {},
+            "full");
+        row("CD burned", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 0, "Burn Complete\n", "", {}, {}, "blank");
         row("no CD writer", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 1, "", "No CD writer answers at /dev/sr9.");
     }
     void commands()
@@ -183,16 +202,15 @@ private slots:
         QTemporaryDir work;
         for (const QString &name : existing)
             QVERIFY(name.endsWith('/') ? QDir(work.path()).mkdir(name) : write(work.filePath(name), "keep"));
-        const auto standIns = this->tools(tools);
-        const Answer a = cli(expand(args, work), builtProgram, work.path());
+        const auto standIns = machine(tools);
+        const Answer a = cli(expand(args, work), program(tools), work.path());
         QCOMPARE(a.status, status);
         const QByteArray json = QJsonDocument::fromJson(a.out.toUtf8()).toJson(QJsonDocument::Compact);
         const QString printed = out.startsWith('{') || out.startsWith('[') || out.startsWith('"') ? json : a.out;
-        QVERIFY2(out.isEmpty() ? a.out.isEmpty() : printed.contains(expand(out, work)),
-                 qPrintable(a.out));
+        QVERIFY2(out.isEmpty() ? a.out.isEmpty() : printed.contains(expand(out, work)), qPrintable(a.out));
         QStringList messages;
         for (const QString &line : a.err.split('\n'))
-            if (line.startsWith(program))
+            if (line.startsWith(prefix))
                 messages << line;
         QVERIFY2(err.isEmpty() ? messages.isEmpty() : messages.join('\n').contains(expand(err, work)),
                  qPrintable(a.err));
@@ -209,8 +227,6 @@ private slots:
         }
         // No staging folder is left behind.
         QCOMPARE(staging(product), QStringList());
-        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_FAILS", "LD_PRELOAD", "MFS_FULL_FOR"})
-            qunsetenv(name);
     }
 
     // Images, read back by the program's own readers: an audio CD's tracks in
@@ -269,11 +285,12 @@ private slots:
         QTest::addColumn<QString>("tools");
         QTest::addColumn<QString>("working");
         QTest::addColumn<QString>("said");
-        QTest::newRow("CD rip") << QStringList{"rip-cd", "%F/album.cue", "--tracks", "3"} << ""
+        QTest::newRow("CD rip") << QStringList{"rip-cd", "%F/album.cue", "--tracks", "3"} << "slow"
                                 << "Ripping track 1 of 1" << "stopped; Track 3.wav was not ripped";
-        QTest::newRow("DVD rip") << QStringList{"rip-dvd", "%F/movie.iso"} << "" << "Ripping title 1 of 1"
+        QTest::newRow("DVD rip") << QStringList{"rip-dvd", "%F/movie.iso"} << "slow" << "Ripping title 1 of 1"
                                  << "stopped; MOVIE_Title_2.vob was not ripped";
-        QTest::newRow("burn") << QStringList{"burn-dvd", "/dev/sr9", "%F/t2.mpg"} << "blank-dvd-r" << "Calculating time remaining"
+        QTest::newRow("burn") << QStringList{"burn-dvd", "/dev/sr9", "%F/t2.mpg"} << "blank-dvd-r"
+                              << "Calculating time remaining"
                               << "stopped; the burn was broken off; the disc in /dev/sr9 may be unusable";
     }
     void stops()
@@ -284,29 +301,20 @@ private slots:
         QFETCH(QString, said);
         ScratchProduct product;
         QTemporaryDir work;
-        const auto standIns = this->tools(tools);
+        const auto standIns = machine(tools);
         QProcess p;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // Rips slowed down; the burner's stand-in takes its time itself.
-        if (!standIns) {
-            environment.insert("LD_PRELOAD", MFS_WRITE_SHIM);
-            environment.insert("MFS_SLOW_WRITES", "1");
-            environment.insert("ASAN_OPTIONS", "verify_asan_link_order=0:" + environment.value("ASAN_OPTIONS"));
-        }
-        p.setProcessEnvironment(environment);
         p.setWorkingDirectory(work.path());
-        p.start(builtProgram, expand(args, work));
+        p.start(program(tools), expand(args, work));
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += p.readAllStandardError()).contains(working.toUtf8()), 20000);
         ::kill(pid_t(p.processId()), SIGINT);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitCode(), 130);
-        QVERIFY2((err + p.readAllStandardError()).endsWith(program.toUtf8() + args.first().toUtf8() + ": "
+        QVERIFY2((err + p.readAllStandardError()).endsWith(prefix.toUtf8() + args.first().toUtf8() + ": "
                                                            + said.toUtf8() + "\n"), err.constData());
         QCOMPARE(filesBelow(work.path()), QStringList());
         QCOMPARE(staging(product), QStringList());
         QVERIFY(!anyProcessWith(work.path()) && !anyProcessWith(product.appData()));
-        qunsetenv("MFS_FAKE_MODE");
     }
 };
 

@@ -13,16 +13,17 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
     static const auto real = reinterpret_cast<decltype(&write)>(dlsym(RTLD_NEXT, "write"));
     static const char *const full = std::getenv("MFS_FULL_FOR");
+    static const bool slow = std::getenv("MFS_SLOW_WRITES") && *std::getenv("MFS_SLOW_WRITES");
     if (size < 32768)
         return real(fd, data, size);
     char link[64], path[4096] = {};
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    if (full && ::readlink(link, path, sizeof path - 1) > 0 && std::strstr(path, full)) {
+    if (full && *full && ::readlink(link, path, sizeof path - 1) > 0 && std::strstr(path, full)) {
         errno = ENOSPC;
         return -1;
     }
     const ssize_t written = real(fd, data, size);
-    if (std::getenv("MFS_SLOW_WRITES"))
+    if (slow)
         ::sleep(1);
     return written;
 }
