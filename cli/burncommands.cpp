@@ -371,9 +371,12 @@ private:
             // As the window on a signal: the tool is asked to stop, then
             // killed; a half image is removed.
             m_burner.stop();
-            stopped(DiscCheck::isImage(m_target) ? "no image was written"
-                                                 : "the burn was broken off; the disc in " + m_target
-                                                       + " may be unusable");
+            if (!DiscCheck::isImage(m_target))
+                stopped("the burn was broken off; the disc in " + m_target + " may be unusable");
+            else if (QFileInfo::exists(m_target)) // finished just before the stop, and whole
+                stopped(m_target + " was finished and is kept");
+            else
+                stopped("no image was written");
             break;
         }
     }

@@ -56,12 +56,11 @@ class TestCliDisc : public QObject
     {
         return text.replace("%F", dir.path()).replace("%W", work.path());
     }
-    QStringList expand(const QStringList &args, const QTemporaryDir &work) const
+    QStringList expand(QStringList args, const QTemporaryDir &work) const
     {
-        QStringList out;
-        for (const QString &arg : args)
-            out << expand(arg, work);
-        return out;
+        for (QString &arg : args)
+            arg = expand(arg, work);
+        return args;
     }
 
     // What stands in for the machine: "" nothing; "slow" or "full:NAME" a
@@ -140,9 +139,9 @@ private slots:
         row("no drives, JSON", {"drives", "--json"}, 0, "[]", "");
         row("tracks", {"cd-tracks", "%F/album.cue"}, 0, "%F/album.cue\n  Track 1    0:00     0 s  audio\n"
             "  Track 2    0:00     0 s  audio\n  Track 3    0:16    16 s  audio\n", "");
-        row("tracks, JSON", {"cd-tracks", "--json", "%F/enhanced.cue"}, 0, "\"name\":\"EXTRA\","
-            "\"source\":\"%F/enhanced.cue\",\"tracks\":[{\"audio\":true,\"length\":\"0:00\",\"number\":1,", "");
-        row("data track", {"cd-tracks", "--json", "%F/enhanced.cue"}, 0, "{\"audio\":false,\"length\":\"0:02\"", "");
+        row("tracks, JSON", {"cd-tracks", "--json", "%F/enhanced.cue"}, 0, "{\"name\":\"EXTRA\",\"source\":"
+            "\"%F/enhanced.cue\",\"tracks\":[{\"audio\":true,\"length\":\"0:00\",\"number\":1,\"seconds\":0},{\"audio\""
+            ":true,\"length\":\"0:01\",\"number\":2,\"seconds\":1},{\"audio\":false,\"length\":\"0:02\",\"number\":3,", "");
         row("missing image", {"cd-tracks", "%F/none.cue"}, 2, "", "The disc image %F/none.cue cannot be found.");
         row("malformed image", {"rip-cd", "%F/bad.cue"}, 1, "", "%F/bad.cue cannot be read as a disc image. "
             "Its .bin file must lie beside it under the same name.");
