@@ -5,9 +5,9 @@
 
 #include <atomic>
 
+class QProcess;
 class QDateTime;
 class QFileInfo;
-class QProcess;
 
 // Authors and burns a finished run: a DVD-Video with every converted ".mpg"
 // as one title in creation order, or an audio CD with one track per ".wav".
