@@ -63,9 +63,11 @@ QString overview(const QList<Command> &commands)
     QString text = "Usage: " + program + " COMMAND [OPTION...] [ARGUMENT...]\n"
 R"(
 Converts audio and video files with MediaForgeStudio's catalogue of devices,
-formats and presets, for scripts and terminals. The jobs follow the window's
-own rules: the presets' order, the probe, the fitting of the frame size to the
-input and the naming of outputs, which never overwrites an existing file.
+formats and presets, rips audio CDs and DVDs, and burns DVD-Videos and audio
+CDs or writes them as image files, for scripts and terminals. The jobs follow
+the window's own rules: the presets' order, the probe, the fitting of the
+frame size to the input, the naming of outputs, which never overwrites an
+existing file, and the burner's checks and phases.
 
 Commands:
 )";
@@ -90,8 +92,9 @@ Output:
 Exit status:
   0    Every job succeeded.
   1    Some job failed, or the catalogue or ffmpeg could not be found.
-  2    Bad usage: an unknown command, option or id, a missing value, or a
-       file that does not exist or can't be read. Nothing has been done.
+  2    Bad usage: an unknown command, option or id, a missing value, a
+       file that does not exist or can't be read, or an output file that
+       exists already. Nothing has been done.
   130  Stopped by Ctrl-C (SIGINT); 143 for SIGTERM, 129 for SIGHUP. The job
        that was running is stopped and its partial output removed.
 
@@ -104,11 +107,16 @@ Files:
       The catalogue installed with the program, read when the user has none
       or the user's is damaged (which is then said, and left as it is).
   $appdata/MediaForgeStudio/temp/log.txt
-      The conversion log, shared with the window.
+      The log of conversions, rips and burns, shared with the window.
+  $appdata/MediaForgeStudio/temp/.burn-XXXXXX/
+      A burn's staging folder, removed when the burn ends.
 
 Environment:
   appdata  The application-data folder (see Files).
-  PATH     Where ffmpeg is looked for, after the program's own folder.
+  PATH     Where ffmpeg and the disc tools (dvdauthor, growisofs,
+           dvd+rw-mediainfo, genisoimage, cdrskin or wodim) are looked for,
+           after the program's own folder, which holds ripper and
+           mfs-cdstate.
 
 Examples:
   )" + program + R"( presets --format 2
@@ -116,6 +124,12 @@ Examples:
   )" + program + R"( convert --preset 203 *.wav
   )" + program + R"( convert --preset 104 --output ~/Videos/small holiday.mkv
   )" + program + R"( convert --preset 104 --args "-s 320x240 -c:v libx264 -c:a aac" clip.mov
+  )" + program + R"( cd-tracks /dev/sr0
+  )" + program + R"( rip-cd /dev/sr0 --tracks 1,3-5 --output ~/Music/Album
+  )" + program + R"( dvd-titles --json ~/Images/movie.iso
+  )" + program + R"( rip-dvd /dev/sr0 --titles 2,3 --output ~/Videos
+  )" + program + R"( burn-dvd /dev/sr0 --standard NTSC holiday.mkv trip.mpg
+  )" + program + R"( burn-cd ~/Images/mix.cue one.flac two.wav
 )";
     return text;
 }
@@ -245,6 +259,17 @@ QStringList readableFiles(const Invocation &call, int *status)
     }
     *status = Success;
     return files;
+}
+
+QString oneLine(QString text)
+{
+    return text.replace("\n\n", " ").replace('\n', ' ').trimmed();
+}
+
+QString noStreams(const QString &name)
+{
+    return "FFmpeg is unable to extract any valid video or audio stream from the input file " + name
+           + ".";
 }
 
 void result(const QString &line)

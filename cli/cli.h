@@ -60,11 +60,25 @@ int dispatch(const QStringList &arguments, const QList<Command> &commands);
 // group lives in its own file and adds one function here.
 QList<Command> allCommands();
 QList<Command> mediaCommands(); // presets, info, convert
+QList<Command> discCommands();  // drives, cd-tracks, rip-cd, dvd-titles, rip-dvd
+QList<Command> burnCommands();  // burn-dvd, burn-cd
 
 // Operands that must be readable files: the first one that isn't is named in
 // a refusal. Answers the files as absolute native paths, or nothing after a
 // refusal (with *status set to BadUsage).
 QStringList readableFiles(const Invocation &call, int *status);
+
+// As shells report a program ended by a signal (130 for Ctrl-C).
+inline int stoppedStatus(int signal)
+{
+    return 128 + signal;
+}
+
+// A message written for a box, as one line.
+QString oneLine(QString text);
+
+// The window's refusal of a file without streams, without its word about the list.
+QString noStreams(const QString &name);
 
 // Results: standard output, flushed line by line so that a pipe sees each
 // finished job at once.

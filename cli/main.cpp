@@ -7,7 +7,7 @@ namespace Cli {
 // The overview lists the commands in this order; each group adds its own.
 QList<Command> allCommands()
 {
-    return mediaCommands();
+    return mediaCommands() + discCommands() + burnCommands();
 }
 
 } // namespace Cli

@@ -29,24 +29,6 @@ QJsonValue idValue(const QString &id)
     return numeric ? QJsonValue(n) : QJsonValue(id);
 }
 
-// As shells report a program ended by a signal (130 for Ctrl-C).
-int stoppedStatus(int signal)
-{
-    return 128 + signal;
-}
-
-QString oneLine(QString text)
-{
-    return text.replace("\n\n", " ").replace('\n', ' ');
-}
-
-// The window's refusal of a file without streams, without its word about the list.
-QString noStreams(const QString &name)
-{
-    return "FFmpeg is unable to extract any valid video or audio stream from the input file " + name
-           + ".";
-}
-
 // Says what became of the catalogue; false when there is none to read.
 bool usable(const Invocation &call, const CatalogueSource &catalogue)
 {

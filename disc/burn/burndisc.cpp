@@ -81,6 +81,13 @@ void BurnDisc::logLine(const QString &text)
     appendLogLine(Folders::tempFolder() + "log.txt", text);
 }
 
+QDateTime BurnDisc::createdAt(const QFileInfo &file)
+{
+    // Not every file system keeps a birth time; conversions finish in
+    // order, so the last change gives the same order.
+    return file.birthTime().isValid() ? file.birthTime() : file.lastModified();
+}
+
 void BurnDisc::renameByCreationTime(const QString &pattern, const QString &extension)
 {
     const QDir folder(m_sourceFolder);
@@ -88,10 +95,7 @@ void BurnDisc::renameByCreationTime(const QString &pattern, const QString &exten
         const QFileInfo info(folder.filePath(name));
         if (!info.exists())
             continue;
-        // Not every file system keeps a birth time; conversions finish in
-        // order, so the last change gives the same order.
-        const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
-        const QString stamp = created.toUTC().toString("yyyyMMddhhmmsszzz");
+        const QString stamp = createdAt(info).toUTC().toString("yyyyMMddhhmmsszzz");
         // A taken name, its own included, leaves the file as it is.
         QFile::rename(info.filePath(), folder.filePath(stamp + extension));
     }
@@ -285,6 +289,7 @@ void BurnDisc::burnDvdDisc(const QString &dvdFolder)
             succeed();
             return;
         }
+        reason = BurnParse::lastErrorLine(output);
     }
     if (!m_stopping)
         fail(reason);

@@ -6,6 +6,8 @@
 #include <atomic>
 
 class QProcess;
+class QDateTime;
+class QFileInfo;
 
 // Authors and burns a finished run: a DVD-Video with every converted ".mpg"
 // as one title in creation order, or an audio CD with one track per ".wav".
@@ -29,6 +31,8 @@ public:
     void writeProject();
     void logLine(const QString &text);
     void renameByCreationTime(const QString &pattern, const QString &extension);
+    // When a staged file was made, as the renaming orders the files.
+    static QDateTime createdAt(const QFileInfo &file);
     qint64 totalBytes() const { return m_totalBytes; }
 
     // How long the worker waits on its tools; tests shorten them.

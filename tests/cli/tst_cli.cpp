@@ -2,58 +2,15 @@
 #include "app/startup.h"
 #include "catalogue/catalogue.h"
 #include "media/mediasupport.h"
+#include "cli/clirun.h"
 #include "ui/pagedriver.h"
 
-#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlQuery>
 
 #include <unistd.h>
-
-namespace {
-
-const QString builtProgram = MFS_TEST_BIN "/mediaforgestudio-cli";
-
-struct Answer {
-    int status = -1;
-    QString out, err;
-};
-
-// The built program, run to its end.
-Answer cli(const QStringList &args, const QString &program = builtProgram)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Every file below `dir`, by its path from there.
-QStringList filesBelow(const QString &dir)
-{
-    QStringList files;
-    for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
-        files << QDir(dir).relativeFilePath(it.next());
-    files.sort();
-    return files;
-}
-
-bool write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 class TestCli : public QObject
 {
