@@ -73,7 +73,7 @@ class TestCliDisc : public QObject
         if (!standsIn(mode)) {
             qputenv("LD_PRELOAD", mode.isEmpty() ? QByteArray() : MFS_WRITE_SHIM);
             qputenv("MFS_FULL_FOR", mode.mid(5).toUtf8());
-            qputenv("MFS_SLOW_WRITES", mode == "slow" ? "1" : "");
+            qputenv("MFS_SLOW_WRITES", mode == "slow" ? "1" : "0");
             return {};
         }
         qputenv("MFS_FAKE_MODE", mode.section('/', 0, 0).toUtf8());

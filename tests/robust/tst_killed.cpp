@@ -28,7 +28,8 @@ private slots:
         QCOMPARE(QProcess::execute("dvdauthor", {"-o", dvd, "-T"}), 0);
         qputenv("MFS_SUBJECT_DRIVES", QFile::encodeName(dvd));
         qputenv("MFS_REAL_RIPPER", MFS_TEST_BIN "/ripper");
-        qputenv("MFS_SLOW_WRITES", MFS_SLOW_WRITES);
+        qputenv("MFS_WRITE_SHIM", MFS_WRITE_SHIM);
+        qputenv("MFS_SLOW_WRITES", "10");
         qputenv("MFS_FAKE_DIR", QFile::encodeName(made.path()));
         qputenv("MFS_FAKE_PAUSES", "50");
     }

@@ -1,7 +1,7 @@
-// Preloaded into the command line and the tools it starts. MFS_SLOW_WRITES:
-// a pause after each large write, so that a rip can be caught at work.
-// MFS_FULL_FOR: large writes to a file whose path holds this text fail as
-// on a full disk.
+// Preloaded into the programs under test and the tools they start.
+// MFS_SLOW_WRITES: seconds of pause after each large write, so that a rip or
+// a burn can be caught at work. MFS_FULL_FOR: large writes to a file whose
+// path holds this text fail as on a full disk.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +13,8 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
     static const auto real = reinterpret_cast<decltype(&write)>(dlsym(RTLD_NEXT, "write"));
     static const char *const full = std::getenv("MFS_FULL_FOR");
-    static const bool slow = std::getenv("MFS_SLOW_WRITES") && *std::getenv("MFS_SLOW_WRITES");
+    static const char *const slow = std::getenv("MFS_SLOW_WRITES");
+    static const unsigned pause = slow ? unsigned(std::strtoul(slow, nullptr, 10)) : 0;
     if (size < 32768)
         return real(fd, data, size);
     char link[64], path[4096] = {};
@@ -23,7 +24,7 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
         return -1;
     }
     const ssize_t written = real(fd, data, size);
-    if (slow)
-        ::sleep(1);
+    if (pause)
+        ::sleep(pause);
     return written;
 }
