@@ -8,6 +8,7 @@
 // 320x240 clips with sound. Clips live in $MFS_BENCH_DIR or the system's
 // temporary folder and are made once.
 
+#include "bench/benchsupport.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,9 +20,9 @@
 
 #include <sys/resource.h>
 
-namespace {
+using namespace bench;
 
-QTextStream out(stdout);
+namespace {
 
 bool run(const QString &program, const QStringList &args)
 {
@@ -52,7 +53,7 @@ Cost timed(const QString &program, const QStringList &args)
     QElapsedTimer clock;
     clock.start();
     if (!run(program, args))
-        out << program << " failed" << Qt::endl;
+        out() << program << " failed" << Qt::endl;
     return {clock.nsecsElapsed() / 1e9, childSeconds() - cpu};
 }
 
@@ -63,7 +64,7 @@ QString clips(const QString &work, bool audio, int count)
     const QString ext = audio ? ".wav" : ".mp4";
     if (QDir(dir).entryList(QDir::Files).size() == count)
         return dir;
-    out << "making " << count << " clips in " << dir << Qt::endl;
+    out() << "making " << count << " clips in " << dir << Qt::endl;
     QDir(dir).removeRecursively();
     QDir().mkpath(dir);
     const QString first = dir + "/clip0000" + ext;
@@ -126,7 +127,7 @@ int main(int argc, char **argv)
             ++commands;
         }
         if (commands != count)
-            out << "the log holds " << commands << " conversions of " << count << Qt::endl;
+            out() << "the log holds " << commands << " conversions of " << count << Qt::endl;
         auto shell = [&](const QString &script) {
             QDir(shellOut).removeRecursively();
             QDir().mkpath(shellOut);
@@ -139,10 +140,10 @@ int main(int argc, char **argv)
         const Cost loop = shell(plain);
         const Cost loopWithProbe = shell(probed);
         auto line = [&](const char *what, Cost c) {
-            out << QString::asprintf("  %-24s wall %7.1f s  cpu %7.1f s   convert/this: wall %.3f  cpu %.3f\n",
+            out() << QString::asprintf("  %-24s wall %7.1f s  cpu %7.1f s   convert/this: wall %.3f  cpu %.3f\n",
                                      what, c.wall, c.cpu, cli.wall / c.wall, cli.cpu / c.cpu);
         };
-        out << "preset " << preset << ", " << count << " clips" << Qt::endl;
+        out() << "preset " << preset << ", " << count << " clips" << Qt::endl;
         line("convert", cli);
         line("shell loop", loop);
         line("shell loop with probes", loopWithProbe);
