@@ -1,18 +1,18 @@
 #include "app/mainwindow.h"
 
-#include "catalogue/catalogue.h"
-#include "app/tempfiles.h"
-#include "app/updatecheck.h"
-#include "disc/burn/burndisc.h"
-#include "disc/burn/burntools.h"
-#include "disc/drives.h"
+#include "app/droppablewidget.h"
+#include "app/jobstore.h"
 #include "app/selectcd.h"
 #include "app/selectdrive.h"
 #include "app/selectdvd.h"
+#include "app/tempfiles.h"
+#include "app/updatecheck.h"
+#include "catalogue/catalogue.h"
+#include "disc/burn/burndisc.h"
+#include "disc/burn/burntools.h"
+#include "disc/drives.h"
 #include "media/commandline.h"
 #include "media/conversionthread.h"
-#include "app/droppablewidget.h"
-#include "app/jobstore.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
@@ -476,8 +476,14 @@ void MainWindow::endWithoutQuestion()
     // A report still queued must not start the next job.
     m_runner->disconnect(this);
     m_probe->disconnect(this);
+    m_burner->disconnect(this);
     const QString output = m_jobStore->runningOutput();
     stopWorkers();
+    // A burn or a rip ends too; on a disc the write is lost, but no tool is
+    // left burning and no half image or title is left as if done.
+    m_burner->stop();
+    m_selectDvd->stopRip();
+    m_selectCd->stopRip();
     // The run chose a free name, so the file is its own half-written output.
     if (!output.isEmpty() && !m_runner->isRunning())
         QFile::remove(output);

@@ -183,6 +183,13 @@ void SelectCD::onOK()
     ripThread->start();
 }
 
+void SelectCD::stopRip()
+{
+    ripThread->disconnect(this);
+    ripThread->cancel();
+    ripThread->wait();
+}
+
 void SelectCD::onCancel()
 {
     ripThread->cancel();

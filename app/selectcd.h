@@ -22,6 +22,9 @@ public:
     // Lists the tracks of `drive`, every audio track ticked; false when the
     // disc can't be read.
     bool fillTracks(const QString &drive);
+    // For a program that is ending: a rip still going ends, and nothing of
+    // it reaches the list or a box.
+    void stopRip();
 
 signals:
     void addAudioCD(QStringList filename);

@@ -94,6 +94,13 @@ void SelectDVD::listTitles(const QString &drive)
     statusLabel()->setText(titles.lengths.isEmpty() ? Drives::accessProblem(drive) : QString());
 }
 
+void SelectDVD::stopRip()
+{
+    m_ripThread->disconnect(this);
+    m_ripThread->running = false;
+    m_ripThread->wait();
+}
+
 void SelectDVD::onSelectNone()
 {
     setAllTicked(false);

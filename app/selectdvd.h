@@ -18,6 +18,9 @@ public:
 
     void scanDrives();
     void listTitles(const QString &drive);
+    // For a program that is ending: a rip still going ends, its tool and
+    // cut-off title with it, and nothing of it reaches the list or a box.
+    void stopRip();
     DVDRipThread *ripThread() const { return m_ripThread; }
     QPushButton *openFolderButton() const { return m_openFolder; }
 

@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
-#include "app/mainwindow.h"
-#include "app/myapplication.h"
 #include "app/droppablewidget.h"
 #include "app/jobstore.h"
+#include "app/mainwindow.h"
+#include "app/myapplication.h"
 #include "catalogue/catalogue.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"

@@ -4,6 +4,7 @@
 // per track behind a 44-byte header. Then the peak memory of ripping one
 // track of 1 and of 60 minutes. The image is made once in the work folder.
 
+#include "bench/benchsupport.h"
 #include "disc/cd/audiocd.h"
 #include "disc/cd/cdripthread.h"
 
@@ -19,33 +20,19 @@
 #include <functional>
 #include <vector>
 
+using namespace bench;
+
 namespace {
 
 constexpr int sector = 2352;
 constexpr int trackSectors = 4 * 60 * 75;
 constexpr int tracks = 15;
-QTextStream out(stdout);
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.at(v.size() / 2);
-}
-
-double seconds(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.nsecsElapsed() / 1e9;
-}
-
 // `name`.bin of noise with a cue sheet of `count` tracks of `length` sectors.
 QString image(const QString &dir, const QString &name, int count, int length)
 {
     const QString bin = dir + "/" + name + ".bin";
     if (QFileInfo(bin).size() != qint64(count) * length * sector) {
-        out << "generating " << bin << "..." << Qt::endl;
+        out() << "generating " << bin << "..." << Qt::endl;
         QFile f(bin);
         f.open(QIODevice::WriteOnly);
         std::vector<quint32> chunk(length * sector / 4);
@@ -134,7 +121,7 @@ int main(int argc, char **argv)
     }
     QDir(folder).removeRecursively();
     const double mb = double(tracks) * trackSectors * sector / 1e6;
-    out << QString::asprintf("60-minute disc, %.0f MB: plain read-and-write %.2f s (%.0f MB/s), "
+    out() << QString::asprintf("60-minute disc, %.0f MB: plain read-and-write %.2f s (%.0f MB/s), "
                              "rip %.2f s (%.0f MB/s): %.2f of the plain speed\n",
                              mb, median(plain), mb / median(plain), median(ripped), mb / median(ripped),
                              median(plain) / median(ripped));
@@ -148,7 +135,7 @@ int main(int argc, char **argv)
         CAudioCD cd(cue);
         peakKib(true);
         cd.extractTrack(0, work + "/track.wav");
-        out << QString::asprintf("peak memory while ripping a track of %d s: %ld KiB\n", cd.trackSeconds(0),
+        out() << QString::asprintf("peak memory while ripping a track of %d s: %ld KiB\n", cd.trackSeconds(0),
                                  peakKib(false));
     }
     // For contrast: the one operation that holds a whole track in memory.
@@ -156,7 +143,7 @@ int main(int argc, char **argv)
     QByteArray whole;
     peakKib(true);
     cd.readTrack(0, whole);
-    out << QString::asprintf("peak memory of readTrack on the 3600 s track: %ld KiB\n", peakKib(false));
+    out() << QString::asprintf("peak memory of readTrack on the 3600 s track: %ld KiB\n", peakKib(false));
     QFile::remove(work + "/track.wav");
     return 0;
 }

@@ -3,6 +3,7 @@
 // tool's peak memory for that title and one a tenth of its size. The discs
 // are generated once (a few minutes) and kept in /tmp/mfs-dvdbench.
 
+#include "bench/benchsupport.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,9 +20,9 @@
 
 extern char **environ;
 
-namespace {
+using namespace bench;
 
-QTextStream out(stdout);
+namespace {
 
 struct Run {
     double seconds = 0;
@@ -80,13 +81,13 @@ bool makeDisc(const QString &work, const QString &name, int loops)
         return true;
     const QString chunk = work + "/chunk.mpg";
     if (!QFileInfo::exists(chunk)) {
-        out << "generating the noisy chunk..." << Qt::endl;
+        out() << "generating the noisy chunk..." << Qt::endl;
         if (!tool("ffmpeg", {"-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
                              "testsrc2=size=720x576:rate=25,noise=alls=60:allf=t", "-f", "lavfi", "-i",
                              "sine=sample_rate=48000", "-t", "20", "-target", "pal-dvd", "-q:v", "2", chunk}))
             return false;
     }
-    out << "making " << folder << " (" << loops << " chunks)..." << Qt::endl;
+    out() << "making " << folder << " (" << loops << " chunks)..." << Qt::endl;
     const QString title = work + "/" + name + ".mpg";
     QDir(folder).removeRecursively();
     qputenv("VIDEO_FORMAT", "PAL");
@@ -98,12 +99,6 @@ bool makeDisc(const QString &work, const QString &name, int loops)
     return ok;
 }
 
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.at(v.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -113,7 +108,7 @@ int main(int argc, char **argv)
     const QString work = "/tmp/mfs-dvdbench";
     QDir().mkpath(work);
     if (!QFileInfo(ripper).isExecutable() || !makeDisc(work, "LARGE", 50) || !makeDisc(work, "SMALL", 5)) {
-        out << "cannot prepare the bench (ripper built? ffmpeg, dvdauthor, genisoimage installed?)" << Qt::endl;
+        out() << "cannot prepare the bench (ripper built? ffmpeg, dvdauthor, genisoimage installed?)" << Qt::endl;
         return 1;
     }
     const QString copy = work + "/copy.vob";
@@ -125,7 +120,7 @@ int main(int argc, char **argv)
     qint64 size = 0;
     for (const QString &v : vobs)
         size += QFileInfo(v).size();
-    out << "title: " << vobs.size() << " VOB files, " << size / 1e6 << " MB" << Qt::endl;
+    out() << "title: " << vobs.size() << " VOB files, " << size / 1e6 << " MB" << Qt::endl;
 
     // Warm cache, medians of several rounds: the machine may be shared. Into a
     // file cat copies inside the kernel (copy_file_range); ripper's blocks pass
@@ -150,13 +145,13 @@ int main(int argc, char **argv)
                 }
             }
         }
-        out << "to " << (sink == copy ? "a file" : "/dev/null") << ", medians of 9, wall (cpu) seconds:\n"
+        out() << "to " << (sink == copy ? "a file" : "/dev/null") << ", medians of 9, wall (cpu) seconds:\n"
             << "  cat " << median(wall[0]) << " (" << median(cpu[0]) << ")\n";
         for (int who : {1, 2})
-            out << "  ripper " << (who == 1 ? "folder " : "ISO ") << median(wall[who]) << " (" << median(cpu[who])
+            out() << "  ripper " << (who == 1 ? "folder " : "ISO ") << median(wall[who]) << " (" << median(cpu[who])
                 << "): " << median(wall[0]) / median(wall[who]) << " of cat's speed ("
                 << median(cpu[0]) / median(cpu[who]) << " by cpu)\n";
-        out.flush();
+        out().flush();
     }
     const Run large = measure({ripper, work + "/LARGE", "1", copy}, "/dev/null");
     QProcess cat, cmp;
@@ -164,9 +159,9 @@ int main(int argc, char **argv)
     cat.start("cat", vobs);
     cmp.start("cmp", {"-s", "-", copy});
     const bool same = cat.waitForFinished(-1) && cmp.waitForFinished(-1) && cmp.exitCode() == 0;
-    out << "the copy is " << (same ? "" : "NOT ") << "the title's VOB files byte for byte" << Qt::endl;
+    out() << "the copy is " << (same ? "" : "NOT ") << "the title's VOB files byte for byte" << Qt::endl;
     const Run small = measure({ripper, work + "/SMALL", "1", copy}, "/dev/null");
-    out << "peak memory of ripper: " << small.peakKb << " kB for " << QFileInfo(work + "/SMALL.iso").size() / 1e6
+    out() << "peak memory of ripper: " << small.peakKb << " kB for " << QFileInfo(work + "/SMALL.iso").size() / 1e6
         << " MB, " << large.peakKb << " kB for " << size / 1e6 << " MB" << Qt::endl;
     QFile::remove(copy);
     return large.ok && small.ok && same ? 0 : 1;

@@ -2,6 +2,7 @@
 // a conversion through the runner, a probe, and the thumbnail run for a short
 // and a long input. Inputs are generated once and kept in the work folder.
 
+#include "bench/benchsupport.h"
 #include "media/conversionthread.h"
 #include "media/fileinfothread.h"
 
@@ -17,23 +18,9 @@
 #include <algorithm>
 #include <functional>
 
+using namespace bench;
+
 namespace {
-
-QTextStream out(stdout);
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.at(v.size() / 2);
-}
-
-double seconds(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.nsecsElapsed() / 1e9;
-}
 
 void ffmpeg(const QStringList &args)
 {
@@ -57,7 +44,7 @@ QString generate(const QString &dir, const QString &name, int seconds)
 {
     const QString path = dir + "/" + name;
     if (!QFileInfo::exists(path)) {
-        out << "generating " << path << " (" << seconds << " s of 720p H.264)..." << Qt::endl;
+        out() << "generating " << path << " (" << seconds << " s of 720p H.264)..." << Qt::endl;
         ffmpeg({"-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
                 "testsrc2=size=1280x720:rate=25", "-t", QString::number(seconds), "-c:v", "libx264",
                 "-preset", "ultrafast", "-g", "250", "-pix_fmt", "yuv420p", path + ".part.mp4"});
@@ -68,7 +55,7 @@ QString generate(const QString &dir, const QString &name, int seconds)
 
 void row(const QString &what, double bare, double ours)
 {
-    out << qSetFieldWidth(34) << Qt::left << what << qSetFieldWidth(0)
+    out() << qSetFieldWidth(34) << Qt::left << what << qSetFieldWidth(0)
         << QString::asprintf("bare %7.3f s   through the program %7.3f s   %+6.1f %%\n", bare, ours,
                              (ours / bare - 1) * 100);
 }
@@ -134,7 +121,7 @@ int main(int argc, char **argv)
             hourProbe << seconds([&] {
                 await(&probe, &FileInfoThread::fileInfoReady, [&] { probe.enqueue(hour); });
             });
-        out << QString::asprintf("probe of the one-hour input: %.3f s\n", median(hourProbe));
+        out() << QString::asprintf("probe of the one-hour input: %.3f s\n", median(hourProbe));
     }
 
     // Thumbnail at a twentieth of the length, seeking after and before -i.
@@ -157,7 +144,7 @@ int main(int argc, char **argv)
                         temp + "before.png"});
             });
         }
-        out << QString::asprintf("thumbnail of %-4s  -ss after -i %7.3f s   -ss before -i %7.3f s\n",
+        out() << QString::asprintf("thumbnail of %-4s  -ss after -i %7.3f s   -ss before -i %7.3f s\n",
                                  c.name, median(after), median(before));
     }
     return 0;

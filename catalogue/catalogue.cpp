@@ -31,11 +31,13 @@ QStringList rows(const QString &statement, int columns)
 
 } // namespace
 
-void open(const QString &path)
+bool open(const QString &path, Access access)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE");
     db.setDatabaseName(path);
-    db.open();
+    if (access == Access::ReadOnly)
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+    return db.open();
 }
 
 QString problem(const QString &path)

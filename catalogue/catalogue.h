@@ -11,7 +11,11 @@ constexpr int addColumns = 6;
 constexpr int formatColumns = 7;
 constexpr int outputColumns = 9;
 
-void open(const QString &path);
+// The window counts choices; the command line opens the file read-only so
+// that the user's order is never changed by a script. False when it does
+// not open (a read-only open never creates the file).
+enum class Access { ReadWrite, ReadOnly };
+bool open(const QString &path, Access access = Access::ReadWrite);
 // Why the file at `path` can't serve as the catalogue ("it is not a
 // database", "the table ... is missing", ...), or an empty text when it can.
 // Only reads the file; a catalogue that can't be written still passes.

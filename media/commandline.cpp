@@ -1,5 +1,7 @@
 #include "media/commandline.h"
 
+#include "platform/folders.h"
+
 #include <limits>
 
 namespace {
@@ -70,4 +72,17 @@ QStringList buildPresetArguments(const QString &ffmpegArgs, const QString &aspec
         return tokens;
     tokens[1] = QString::number(w) + "x" + QString::number(h);
     return tokens;
+}
+
+QString probedFrameSize(const QStringList &fileVideoInfo)
+{
+    return fileVideoInfo.value(2).split(' ').first();
+}
+
+QString outputFileFor(const QStringList &fileInfo, const QString &folder)
+{
+    if (folder.isEmpty())
+        return fileInfo.value(1) + fileInfo.value(2);
+    const QString sep = Folders::separator();
+    return folder + (folder.endsWith(sep) ? QString() : sep) + fileInfo.value(2);
 }

@@ -154,15 +154,17 @@ void FileInfoThread::run()
         const QStringList video = streamFields(text, "Video:");
         const QStringList audio = streamFields(text, "Audio:");
 
-        const QString thumb = thumbnailPath(Folders::tempFolder(),
-                                            QDateTime::currentSecsSinceEpoch());
-        // Seeking on the input lands on the same picture without decoding
-        // everything before it, so long films get their thumbnail in time.
-        if (!m_quit) {
-            runTool(ffmpeg, {"-ss", QString::number(thumbnailSeconds(fileInfo.at(3))), "-i", input,
-                             "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
+        QString thumb;
+        if (m_thumbnails) {
+            thumb = thumbnailPath(Folders::tempFolder(), QDateTime::currentSecsSinceEpoch());
+            // Seeking on the input lands on the same picture without decoding
+            // everything before it, so long films get their thumbnail in time.
+            if (!m_quit) {
+                runTool(ffmpeg, {"-ss", QString::number(thumbnailSeconds(fileInfo.at(3))), "-i",
+                                 input, "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
+            }
         }
-        fileInfo << (QFileInfo::exists(thumb) ? thumb : QString());
+        fileInfo << (!thumb.isEmpty() && QFileInfo::exists(thumb) ? thumb : QString());
         if (m_quit)
             continue;
         emit fileInfoReady(fileInfo, video, audio);

@@ -23,6 +23,9 @@ public:
     // How long one tool run may take before it is killed. Settable for tests.
     void setToolWait(int ms) { m_toolWaitMs = ms; }
     static constexpr int defaultToolWaitMs = 30000;
+    // The command line has no use for pictures; without them a probe is one
+    // tool run instead of two. Field 4 is then always empty.
+    void setThumbnails(bool on) { m_thumbnails = on; }
 
     // The comma-separated fields after the first `tag` ("Video:", "Audio:"),
     // or an empty list when the tag is missing or opens the text.
@@ -50,4 +53,5 @@ private:
     bool m_active = false;
     std::atomic<bool> m_quit{false};
     std::atomic<int> m_toolWaitMs{defaultToolWaitMs};
+    std::atomic<bool> m_thumbnails{true};
 };

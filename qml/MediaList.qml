@@ -87,10 +87,13 @@ Item {
         addRows(inFile, "dvd", length)
     }
 
+    // What a burn row shows until its burn begins.
+    readonly property var burnWaiting: ({ newFileName: "Burning Phase", duration: "Waiting to burn..." })
+
     function addBurn(source, drive) {
-        appendRow(drive, source, "Waiting to burn...")
+        appendRow(drive, source, burnWaiting.duration)
         var at = mediaListModel.count - 1
-        mediaListModel.setProperty(at, "newFileName", "Burning Phase")
+        mediaListModel.setProperty(at, "newFileName", burnWaiting.newFileName)
         mediaListModel.setProperty(at, "thumbnail", "images/burningthumb.png")
         mediaListModel.setProperty(at, "finalOutput", chosenPresetCaption())
         mainPage.updateOverallDuration("add", "00:10:00")
@@ -287,6 +290,9 @@ Item {
             var job = { running: mainPage.conversionInProgress && i === current }
             for (var role of savedRoles)
                 job[role] = row[role]
+            // A burn cut off comes back as it was before it began.
+            if (isBurn(row.source))
+                Object.assign(job, burnWaiting)
             jobs.push(job)
         }
         jobStore.save(jobs, mainPage.jobSettings)

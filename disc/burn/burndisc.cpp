@@ -9,6 +9,7 @@
 #include "platform/tools.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,11 +67,25 @@ void BurnDisc::setJob(const QString &discType, const QString &device, const QStr
     m_burnDevice = device;
     m_sourceFolder = sourceFolder;
     m_videoStandard = videoStandard;
+    m_stopping = false;
+}
+
+void BurnDisc::stop()
+{
+    m_stopping = true;
+    wait();
 }
 
 void BurnDisc::logLine(const QString &text)
 {
     appendLogLine(Folders::tempFolder() + "log.txt", text);
+}
+
+QDateTime BurnDisc::createdAt(const QFileInfo &file)
+{
+    // Not every file system keeps a birth time; conversions finish in
+    // order, so the last change gives the same order.
+    return file.birthTime().isValid() ? file.birthTime() : file.lastModified();
 }
 
 void BurnDisc::renameByCreationTime(const QString &pattern, const QString &extension)
@@ -80,10 +95,7 @@ void BurnDisc::renameByCreationTime(const QString &pattern, const QString &exten
         const QFileInfo info(folder.filePath(name));
         if (!info.exists())
             continue;
-        // Not every file system keeps a birth time; conversions finish in
-        // order, so the last change gives the same order.
-        const QDateTime created = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
-        const QString stamp = created.toUTC().toString("yyyyMMddhhmmsszzz");
+        const QString stamp = createdAt(info).toUTC().toString("yyyyMMddhhmmsszzz");
         // A taken name, its own included, leaves the file as it is.
         QFile::rename(info.filePath(), folder.filePath(stamp + extension));
     }
@@ -139,6 +151,20 @@ QString BurnDisc::startTool(QProcess &tool, const QString &name, const QStringLi
     return {};
 }
 
+// Ends the tool when the burn is to stop. It is asked first, so that it
+// can unlock the tray and let go of the drive; one that doesn't is killed.
+bool BurnDisc::stopped(QProcess &tool)
+{
+    if (!m_stopping)
+        return false;
+    tool.terminate();
+    if (!tool.waitForFinished(m_timings.stopGraceMs)) {
+        tool.kill();
+        tool.waitForFinished(5000);
+    }
+    return true;
+}
+
 void BurnDisc::succeed()
 {
     emit burnEstTime("Burn complete");
@@ -161,7 +187,7 @@ void BurnDisc::burnDvd()
     writeProject();
     emit textStatus("Authoring DVD...");
     logLine("Authoring DVD...");
-    if (!author(m_sourceFolder + "/mediaforgestudio.xml"))
+    if (!author(m_sourceFolder + "/mediaforgestudio.xml") || m_stopping)
         return;
     emit burnProgress(20);
     emit textStatus("Burning DVD...");
@@ -188,6 +214,8 @@ bool BurnDisc::author(const QString &project)
     }
     QString output;
     while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
+        if (stopped(tool))
+            return false;
         const QString text = Tools::toolText(tool.readAll());
         if (text.isEmpty())
             continue;
@@ -215,6 +243,8 @@ bool BurnDisc::author(const QString &project)
 int BurnDisc::followIsoTool(QProcess &tool, QString *output)
 {
     while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
+        if (stopped(tool))
+            return -1;
         const QString text = Tools::toolText(tool.readAll());
         if (text.isEmpty())
             continue;
@@ -243,7 +273,7 @@ int BurnDisc::followIsoTool(QProcess &tool, QString *output)
 void BurnDisc::burnDvdDisc(const QString &dvdFolder)
 {
     QString reason;
-    for (int attempt = 1; attempt <= 3; ++attempt) {
+    for (int attempt = 1; attempt <= 3 && !m_stopping; ++attempt) {
         QProcess tool;
         tool.setProcessChannelMode(QProcess::MergedChannels);
         reason = startTool(tool, BurnTools::dvdBurner, {"-Z", m_burnDevice, "-dvd-video", dvdFolder});
@@ -259,8 +289,10 @@ void BurnDisc::burnDvdDisc(const QString &dvdFolder)
             succeed();
             return;
         }
+        reason = BurnParse::lastErrorLine(output);
     }
-    fail(reason);
+    if (!m_stopping)
+        fail(reason);
 }
 
 void BurnDisc::writeDvdImage(const QString &dvdFolder)
@@ -285,9 +317,12 @@ void BurnDisc::writeDvdImage(const QString &dvdFolder)
         return;
     }
     QFile::remove(part);
-    const QString reason =
-        code == 0 ? "The image could not be saved as " + QDir::toNativeSeparators(iso) + "."
-                  : BurnParse::lastErrorLine(output);
+    if (m_stopping)
+        return;
+    QString reason = code == 0 ? "The image could not be saved as " + QDir::toNativeSeparators(iso) + "."
+                               : BurnParse::lastErrorLine(output);
+    if (reason.isEmpty())
+        reason = QString(BurnTools::isoWriter) + " failed.";
     logLine(reason);
     fail(reason);
 }
@@ -328,9 +363,13 @@ void BurnDisc::burnCdDisc(const QStringList &tracks)
     }
 
     // The tool's output collects meanwhile; a quick end is not looked into.
-    tool.waitForFinished(m_timings.cdFirstWaitMs);
+    const QDeadlineTimer firstWait(m_timings.cdFirstWaitMs);
+    while (!firstWait.hasExpired() && !m_stopping && tool.state() != QProcess::NotRunning)
+        tool.waitForFinished(m_timings.cdPollMs);
     int trackCount = -1;
     while (tool.state() != QProcess::NotRunning) {
+        if (stopped(tool))
+            return;
         tool.waitForFinished(m_timings.cdPollMs);
         const QString err = Tools::toolText(tool.readAllStandardError());
         const QString out = Tools::toolText(tool.readAllStandardOutput());
@@ -375,7 +414,10 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
     QString error;
     const bool written =
         CueImage::write(tracks, bin + ".part", cue + ".part", QFileInfo(bin).fileName(), &error,
-                        [this](int percent) { emit burnProgress(percent * 99 / 100); });
+                        [this](int percent) {
+                            emit burnProgress(percent * 99 / 100);
+                            return !m_stopping;
+                        });
     if (written && moveInto(bin + ".part", bin) && moveInto(cue + ".part", cue)) {
         logLine("Finished: exitCode=false");
         succeed();
@@ -383,6 +425,8 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
     }
     QFile::remove(bin + ".part");
     QFile::remove(cue + ".part");
+    if (m_stopping)
+        return;
     if (error.isEmpty())
         error = "The image could not be saved as " + QDir::toNativeSeparators(cue) + ".";
     logLine(error);

@@ -3,7 +3,11 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
+
 class QProcess;
+class QDateTime;
+class QFileInfo;
 
 // Authors and burns a finished run: a DVD-Video with every converted ".mpg"
 // as one title in creation order, or an audio CD with one track per ".wav".
@@ -18,11 +22,17 @@ public:
 
     void setJob(const QString &discType, const QString &device, const QString &sourceFolder,
                 const QString &videoStandard);
+    // Ends a burn still going, for a program that is ending: its tool is
+    // stopped, a half-written image removed, and nothing more is reported.
+    // Returns once the worker is still.
+    void stop();
     // Names the ".mpg" files by creation time and writes the authoring
     // project "mediaforgestudio.xml".
     void writeProject();
     void logLine(const QString &text);
     void renameByCreationTime(const QString &pattern, const QString &extension);
+    // When a staged file was made, as the renaming orders the files.
+    static QDateTime createdAt(const QFileInfo &file);
     qint64 totalBytes() const { return m_totalBytes; }
 
     // How long the worker waits on its tools; tests shorten them.
@@ -30,6 +40,8 @@ public:
         int dvdPollMs = 1000;
         int cdFirstWaitMs = 30000;
         int cdPollMs = 500;
+        // How long a tool told to stop may take to let go of the drive.
+        int stopGraceMs = 5000;
     };
     void setTimings(const Timings &timings) { m_timings = timings; }
 
@@ -52,6 +64,7 @@ private:
     void burnCdDisc(const QStringList &tracks);
     void writeCdImage(const QStringList &tracks);
     QString startTool(QProcess &tool, const QString &name, const QStringList &args);
+    bool stopped(QProcess &tool);
     void succeed();
     void fail(const QString &reason);
 
@@ -61,4 +74,5 @@ private:
     qint64 m_totalBytes = 0;
     QString m_discType;
     Timings m_timings;
+    std::atomic<bool> m_stopping{false};
 };

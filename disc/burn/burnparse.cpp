@@ -1,5 +1,7 @@
 #include "disc/burn/burnparse.h"
 
+#include "disc/burn/burntools.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -21,6 +23,8 @@ QString between(const QString &text, int from, int to)
     return text.mid(from, to - from).trimmed();
 }
 
+// Tools may print numbers of any size: callers bound them before they take
+// an int of them.
 double number(const QString &text)
 {
     bool ok = false;
@@ -44,7 +48,7 @@ int authoringProgress(const QString &text, qint64 totalBytes)
         const double value = from < 0 || to < from ? 0 : number(between(text, from + 2, to));
         if (value == 0)
             return -1;
-        return std::clamp(int(10 + value * 0.1), 10, 20);
+        return int(10 + std::clamp(value, 0.0, 100.0) * 0.1);
     }
     const int from = text.lastIndexOf(" at ");
     const int to = text.lastIndexOf("MB");
@@ -53,7 +57,7 @@ int authoringProgress(const QString &text, qint64 totalBytes)
     const qint64 totalMb = totalBytes / 1048576;
     if (value == 0 || totalMb <= 0)
         return -1;
-    return std::clamp(int(value / double(totalMb) * 10), 0, 10);
+    return int(std::clamp(value / double(totalMb), 0.0, 1.0) * 10);
 }
 
 QString timeRemaining(const QString &text, const QDateTime &now)
@@ -80,7 +84,7 @@ IsoReport isoReport(const QString &text, const QDateTime &now)
     if (done >= 0) {
         const double value = number(text.mid(std::max(0, done - 6), std::min(6, done)).trimmed());
         if (value != 0)
-            report.progress = std::clamp(int(0.8 * int(value) + 20), 20, 100);
+            report.progress = int(0.8 * std::trunc(std::clamp(value, 0.0, 100.0)) + 20);
     }
     if (text.contains("Total translation table size:"))
         report.closing = true;
@@ -117,7 +121,7 @@ int cdProgress(int track, int written, int size, int trackCount)
     if (track <= 0 || size <= 0 || trackCount <= 0)
         return -1;
     const double share = std::trunc(99.0 * written / size / trackCount);
-    return std::clamp(int(99.0 * (track - 1) / trackCount + share), 0, 99);
+    return int(std::clamp(99.0 * (track - 1) / trackCount + share, 0.0, 99.0));
 }
 
 QString dvdVerdict(const QString &mediaInfo, int seconds)
@@ -139,6 +143,9 @@ QString dvdVerdict(const QString &mediaInfo, int seconds)
 
 QString cdVerdict(const QString &cdState, int seconds, const QString &driveRoot)
 {
+    // Silence is no answer: the disc must not pass unchecked.
+    if (cdState.trimmed().isEmpty())
+        return "The CD in drive " + driveRoot + " could not be checked: " + BurnTools::cdState + " gave no answer.";
     if (!cdState.contains("DISC_STATUS"))
         return cdState;
     if (!cdState.contains("DISC_STATUS=BLANK"))
@@ -157,13 +164,19 @@ QString lastErrorLine(const QString &text)
     QStringList error;
     QString last;
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-        const QString trimmed = line->trimmed();
-        // dvdauthor wraps a long error over several "ERR:" lines.
-        if (trimmed.startsWith("ERR:"))
-            error.prepend(trimmed.mid(4).trimmed());
+        QString trimmed = line->trimmed();
+        // dvdauthor wraps a long error over several "ERR:" lines; one that
+        // says nothing more doesn't count.
+        const bool err = trimmed.startsWith("ERR:");
+        if (err)
+            trimmed = trimmed.mid(4).trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        if (err)
+            error.prepend(trimmed);
         else if (!error.isEmpty())
             break;
-        if (last.isEmpty())
+        else if (last.isEmpty())
             last = trimmed;
     }
     return error.isEmpty() ? last : error.join(' ');

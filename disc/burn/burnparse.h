@@ -39,7 +39,7 @@ int cdProgress(int track, int written, int size, int trackCount);
 // The answer of a disc check: "" when the disc is fit, else what to tell the user.
 // dvd+rw-mediainfo's "Disc status:" and "Free Blocks:".
 QString dvdVerdict(const QString &mediaInfo, int seconds);
-// The CD-state tool's "DISC_STATUS=" and last "FREE_SECONDS=" lines.
+// The CD-state tool's "DISC_STATUS=" and last "FREE_SECONDS=" lines; no answer fails.
 QString cdVerdict(const QString &cdState, int seconds, const QString &driveRoot);
 
 // The line to show for a tool that failed: its last error (dvdauthor's

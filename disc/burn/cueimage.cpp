@@ -89,7 +89,7 @@ QString cueSheet(const QString &binName, const QList<qint64> &trackSectors)
 }
 
 bool write(const QStringList &wavFiles, const QString &binPath, const QString &cuePath,
-           const QString &binName, QString *error, const std::function<void(int)> &progress)
+           const QString &binName, QString *error, const std::function<bool(int)> &progress)
 {
     if (wavFiles.isEmpty()) {
         *error = "There are no tracks to write.";
@@ -139,8 +139,8 @@ bool write(const QStringList &wavFiles, const QString &binPath, const QString &c
             left -= block.size();
             done += block.size();
             const int percent = total > 0 ? int(done * 100 / total) : 100;
-            if (progress && percent != shown)
-                progress(shown = percent);
+            if (progress && percent != shown && !progress(shown = percent))
+                return false;
         }
         // The last sector of a track is filled up with silence.
         const qint64 tail = (sectorBytes - payloads[i].size % sectorBytes) % sectorBytes;

@@ -27,8 +27,9 @@ QString cueSheet(const QString &binName, const QList<qint64> &trackSectors);
 
 // Writes the WAV files' samples, each track padded with silence to whole
 // sectors, into `binPath` and the cue sheet naming `binName` into
-// `cuePath`. `progress` hears 0 to 100 as the data is written.
+// `cuePath`. `progress` hears 0 to 100 as the data is written; its false
+// stops the writing (false with no reason).
 bool write(const QStringList &wavFiles, const QString &binPath, const QString &cuePath,
-           const QString &binName, QString *error, const std::function<void(int)> &progress = {});
+           const QString &binName, QString *error, const std::function<bool(int)> &progress = {});
 
 } // namespace CueImage

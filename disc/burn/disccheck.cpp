@@ -52,12 +52,7 @@ QString checkCd(const QString &node, int seconds)
     const Tools::Run state = Tools::run(BurnTools::cdState, {node});
     if (!state.started)
         return BurnTools::unstartable(BurnTools::cdState, state.error);
-    const QString text = Tools::toolText(state.out);
-    // Silence is no answer: the disc must not pass unchecked.
-    if (text.trimmed().isEmpty())
-        return "The CD in drive " + node + " could not be checked: " + BurnTools::cdState
-               + " gave no answer.";
-    return BurnParse::cdVerdict(text, seconds, node);
+    return BurnParse::cdVerdict(Tools::toolText(state.out), seconds, node);
 }
 
 QString megabytes(qint64 bytes)

@@ -108,8 +108,11 @@ DVDRipThread::Title DVDRipThread::ripOne(const QString &title, const QString &ou
         tool.kill();
         tool.waitForFinished(5000);
     }
-    if (!running)
+    if (!running) {
+        // A cut-off title is no file to keep.
+        QFile::remove(out);
         return Title::Cancelled;
+    }
     // A title is only handed on when the tool says it succeeded and left a file.
     if (tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0 && QFileInfo(out).size() > 0)
         return Title::Finished;

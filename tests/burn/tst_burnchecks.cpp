@@ -104,7 +104,7 @@ private slots:
     {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("context"); // the run's bytes, or the track count known so far
+        QTest::addColumn<int>("context"); // the run's bytes, the track count known so far, or the run's seconds
         QTest::addColumn<QString>("expected");
         auto row = [](const char *name, const char *tool, const QString &text, int context, const char *expected) {
             QTest::newRow(name) << tool << text << context << expected;
@@ -113,10 +113,15 @@ private slots:
         row("fixing at 27%", "dvdauthor", "STAT: fixing VOBU at 12MB (500/1852, 27%)\r", 700 << 20, "12");
         row("whole real run", "dvdauthor", transcript("dvdauthor-pal.txt"), 3342336, "19");
         row("under 1 MiB", "dvdauthor", "STAT: VOBU 16 at 1MB, 1 PGCs\r", 1000000, "-1");
+        row("1e300%", "dvdauthor", "STAT: fixing VOBU at 1MB (1/1, 1e300%)\r", 700 << 20, "20");
         // 3723 s after the test's "now", with ctime's padded day.
         row("45.67%", "growisofs", " 45.67% done, estimate finish Sun Dec  6 19:02:03 2026\n", 0,
             "56 Time remaining: 62:03 (approx.)");
         row("image written", "growisofs", transcript("genisoimage-dvd-video.txt"), 0, "98 closing");
+        row("40e8% done", "growisofs", "40e8% done", 0, "100");
+        row("bare ERR: line", "error line", "ie\nERR: ", 0, "ie");
+        row("CD-state tool says nothing", "CD state", "\n", 60,
+            "The CD in drive /dev/sr99 could not be checked: mfs-cdstate gave no answer.");
         row("3 of 4 at 10 of 40", "cdrecord", "\rTrack 03:   10 of   40 MB written (fifo 100%) [buf  99%]  16.0x.", 4,
             "55");
         row("count not known yet", "cdrecord", "Track 01:    1 of   34 MB written", -1, "-1");
@@ -132,6 +137,10 @@ private slots:
         QString got;
         if (tool == "dvdauthor") {
             got = QString::number(BurnParse::authoringProgress(text, context));
+        } else if (tool == "error line") {
+            got = BurnParse::lastErrorLine(text);
+        } else if (tool == "CD state") {
+            got = BurnParse::cdVerdict(text, context, node);
         } else if (tool == "growisofs") {
             const auto r = BurnParse::isoReport(text, QDateTime(QDate(2026, 12, 6), QTime(18, 0)));
             got = QString::number(r.progress) + (r.closing ? " closing" : "") + (r.timeLeft.isEmpty() ? "" : " ")

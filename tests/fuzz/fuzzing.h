@@ -13,3 +13,8 @@ inline QString toolText(const uint8_t *data, size_t size)
 
 // What must hold of a parser's answer; a failure is a finding.
 #define EXPECT(condition) ((condition) ? void() : std::abort())
+
+inline bool within(qint64 value, qint64 low, qint64 high)
+{
+    return value >= low && value <= high;
+}

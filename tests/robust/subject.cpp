@@ -2,11 +2,15 @@
 // it from outside. Boxes are printed as "box: title: text" and answered from
 // $MFS_SUBJECT_ANSWERS ("yes,no,..."; then No or OK). Once no row is loading,
 // $MFS_SUBJECT_SCRIPT runs in the page's scope; a text it returns is printed
-// as "page: text".
+// as "page: text". $MFS_SUBJECT_DRIVES ("a,b") stand for the optical drives,
+// and a dialog the page opens gets its OK pressed.
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "disc/drives.h"
 #include "platform/prompts.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QQmlExpression>
 #include <QQuickItem>
 #include <QTimer>
@@ -34,6 +38,7 @@ int main(int argc, char **argv)
         const bool yes = !answers.isEmpty() && answers.takeFirst() == "yes";
         return !box.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Ok : yes ? QMessageBox::Yes : QMessageBox::No;
     });
+    Drives::setLister([] { return qEnvironmentVariable("MFS_SUBJECT_DRIVES").split(',', Qt::SkipEmptyParts); });
     return startApplication(argc, argv, [](MainWindow &window) {
         auto *poll = new QTimer(&window);
         QObject::connect(poll, &QTimer::timeout, &window, [&window, poll] {
@@ -46,5 +51,14 @@ int main(int argc, char **argv)
                 print("page", result.toString());
         });
         poll->start(50);
+        auto *press = new QTimer(&window);
+        QObject::connect(press, &QTimer::timeout, [] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                for (QPushButton *button : dialog->findChildren<QPushButton *>())
+                    if (button->text() == "OK" && button->isEnabled())
+                        button->click();
+            }
+        });
+        press->start(100);
     });
 }

@@ -18,14 +18,29 @@ private slots:
         for (int i = 0; i < inputs.size(); ++i)
             QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", sources[i], "-f", "lavfi", "-i",
                                                   "sine=d=30", "-shortest", made.filePath(inputs[i])}), 0);
+        // The one drive holds a DVD-Video of one title; its ripper crawls,
+        // and the CD burner's stand-in takes 20 s a chunk.
+        const QString mpg = made.filePath("t.mpg"), dvd = made.filePath("dvd");
+        QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=s=720x576:r=25:d=2",
+                                              "-target", "pal-dvd", mpg}), 0);
+        qputenv("VIDEO_FORMAT", "PAL");
+        QCOMPARE(QProcess::execute("dvdauthor", {"-o", dvd, "-t", mpg}), 0);
+        QCOMPARE(QProcess::execute("dvdauthor", {"-o", dvd, "-T"}), 0);
+        qputenv("MFS_SUBJECT_DRIVES", QFile::encodeName(dvd));
+        qputenv("MFS_REAL_RIPPER", MFS_TEST_BIN "/ripper");
+        qputenv("MFS_WRITE_SHIM", MFS_WRITE_SHIM);
+        qputenv("MFS_SLOW_WRITES", "10");
+        qputenv("MFS_FAKE_DIR", QFile::encodeName(made.path()));
+        qputenv("MFS_FAKE_PAUSES", "50");
     }
 
     // A first run does `script` (IN/ and TEMP/ stand for its input and
-    // temporary folders), and its process group is sent `signal` once a
-    // child called `child` works and `output` grows; 0: the script closes the
-    // window itself; -1: there is no first run but a saved list that is not
-    // one. `restored`: the rows the next start brings back, when it offers
-    // them.
+    // temporary folders, * for the newest folder in it), and its process
+    // group is sent `signal` once a child called `child` works and `output`
+    // grows; 0: the script closes the window itself; -1: there is no first
+    // run but a saved list that is not one. A run whose child is ffmpeg
+    // starts with the three files. `restored`: the rows the next start
+    // brings back, when it offers them.
     void endings_data()
     {
         QTest::addColumn<QString>("script");
@@ -42,8 +57,17 @@ private slots:
             QTest::newRow(name) << convert << "ffmpeg" << "IN/long.avi" << signal << "long wait, a wait, renamed wait";
         QTest::newRow("SIGKILL") << convert << "ffmpeg" << "IN/long.avi" << SIGKILL
                                  << "long wait, a wait, renamed wait, track01 wait";
-        QTest::newRow("closed") << convert + "mainwnd.close()" << "" << "" << 0 << "";
+        QTest::newRow("closed") << convert + "mainwnd.close()" << "ffmpeg" << "" << 0 << "";
         QTest::newRow("corrupt list") << "" << "" << "" << -1 << "";
+        // A rip of the DVD's title; an audio-CD burn of the CD row's folder.
+        const QString rip = "mainwnd.selectDvd()", burn = "Object.assign(mainPage, {ffmpegArgs: '" + preset
+            + "', outExt: 'wav', desTemp: '1371000000', burnOutput: true});"
+              "mediaList.addBurn('burn_cd', '/dev/sr99'); mainPage.startNextConversion()";
+        for (auto [name, signal] : {std::pair{"SIGTERM", SIGTERM}, {"SIGKILL", SIGKILL}}) {
+            QTest::addRow("rip, %s", name) << rip << "ripper" << "TEMP/*/DVD_Title_1.vob" << signal << "";
+            QTest::addRow("burn, %s", name) << burn << "cdrskin" << "TEMP/log.txt" << signal
+                                            << (signal == SIGKILL ? "Burning Phase wait" : "");
+        }
     }
 
     void endings()
@@ -59,15 +83,20 @@ private slots:
         for (const QString &name : inputs)
             QFile::copy(made.filePath(name), in + name);
         QFile::copy(in + "a.wav", temp + "1371000000/track01.wav");
-        const auto place = [&](QString text) { return text.replace("IN/", in).replace("TEMP/", temp); };
+        PathPrefix burners(testData("stand-ins/burners")), crawling(testData("stand-ins/crawling"));
+        const auto place = [&](QString text) {
+            const QStringList folders = QDir(temp).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+            return text.replace("IN/", in).replace("TEMP/", temp).replace("*", folders.value(folders.size() - 1));
+        };
         QFile saved(product.product() + "/jobs.json");
         if (signal < 0 && saved.open(QIODevice::WriteOnly))
             saved.write("{\"jobs\": [{\"fileName\": ");
         if (signal >= 0) {
-            Session first({in + "long.mkv", in + "a.wav", in + "b.wav"}, place(script), "yes");
+            const QStringList files{in + "long.mkv", in + "a.wav", in + "b.wav"};
+            Session first(child == "ffmpeg" ? files : QStringList(), place(script), "yes");
             if (signal) {
                 QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(place(output)).size() > 0, 20000);
-                QVERIFY(!Session::descendants(first.process.processId(), child).isEmpty());
+                QTRY_VERIFY(!Session::descendants(first.process.processId(), child).isEmpty());
                 ::kill(-first.process.processId(), signal);
             }
             QVERIFY(first.process.waitForFinished(20000));
@@ -86,9 +115,11 @@ private slots:
                          "var seen = rows.join(', ') + ' | ' + mainPage.ffmpegArgs;"
                          "mainwnd.close(); return seen", "yes");
         QVERIFY(next.process.waitForFinished(20000));
-        QCOMPARE(next.printed("box"), restored.isEmpty() ? QStringList() : QStringList{QString(
-            "Confirmation Required: MediaForgeStudio did not close normally last time, and %1 jobs were still "
-            "waiting in the Media List.  Do you want to restore them?").arg(restored.count(" wait"))});
+        const int jobs = restored.count(" wait");
+        QCOMPARE(next.printed("box"), !jobs ? QStringList() : QStringList{QString(
+            "Confirmation Required: MediaForgeStudio did not close normally last time, and %1 still waiting in the "
+            "Media List.  Do you want to restore %2?").arg(jobs == 1 ? "1 job was" : QString("%1 jobs were").arg(jobs),
+                                                           jobs == 1 ? "it" : "them")});
         QCOMPARE(next.printed("page"), QStringList{restored.isEmpty() ? " | " : restored + " | " + preset});
         QVERIFY(!saved.exists() && !QFile::exists(place(output)));
         QFile log(product.product() + "/log.txt");

@@ -1,0 +1,530 @@
+// drives, cd-tracks, rip-cd, dvd-titles and rip-dvd: the drive list, the CD
+// reader, the DVD tool and the two rip threads, used as the rip dialogs use them.
+
+#include "cli/cli.h"
+#include "cli/progress.h"
+
+#include "disc/cd/audiocd.h"
+#include "disc/cd/cdripthread.h"
+#include "disc/cd/discname.h"
+#include "disc/drives.h"
+#include "disc/dvd/dvdripthread.h"
+#include "disc/dvd/dvdvolume.h"
+#include "disc/dvd/rippertext.h"
+#include "platform/folders.h"
+#include "platform/quitsignals.h"
+#include "platform/tools.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <cdio/logging.h>
+
+namespace Cli {
+
+namespace {
+
+// "1,3-5" as the numbers it names, in order and once each; false when the
+// text is no such list.
+bool parseNumbers(const QString &text, QList<int> *numbers)
+{
+    static const QRegularExpression item("^(\\d{1,4})(?:-(\\d{1,4}))?$");
+    for (const QString &part : text.split(',')) {
+        const QRegularExpressionMatch m = item.match(part.trimmed());
+        const int from = m.captured(1).toInt();
+        const int to = m.captured(2).isEmpty() ? from : m.captured(2).toInt();
+        if (!m.hasMatch() || from < 1 || to < from)
+            return false;
+        for (int n = from; n <= to; ++n)
+            *numbers << n;
+    }
+    std::sort(numbers->begin(), numbers->end());
+    numbers->erase(std::unique(numbers->begin(), numbers->end()), numbers->end());
+    return true;
+}
+
+// The numbers the option names, each checked by `problem` ("" when fine);
+// BadUsage after a refusal.
+int chosenNumbers(const Invocation &call, const QString &option, QList<int> *numbers,
+                  const std::function<QString(int)> &problem)
+{
+    if (!parseNumbers(call.value(option), numbers)) {
+        return call.refuse("bad --" + option + " list \"" + call.value(option)
+                           + "\"; give numbers and ranges such as 1,3-5");
+    }
+    for (int n : std::as_const(*numbers)) {
+        const QString why = problem(n);
+        if (!why.isEmpty())
+            return call.refuse(why);
+    }
+    return Success;
+}
+
+// The folder rips go to: --output, else the current folder; "" after a refusal.
+QString ripFolder(const Invocation &call)
+{
+    const QString folder = call.has("output") ? call.value("output") : QDir::currentPath();
+    if (!QFileInfo(folder).isDir()) {
+        call.refuse(folder + ": no such folder");
+        return {};
+    }
+    return Folders::nativeAbsolute(folder);
+}
+
+// Rips never write over a file: the first one in the way is named and
+// nothing is ripped.
+int refuseTaken(const Invocation &call, const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (QFileInfo::exists(path)) {
+            return call.refuse(path + " already exists; nothing was ripped "
+                                      "(move it away or choose another --output)");
+        }
+    }
+    return Success;
+}
+
+bool isDeviceNode(const QFileInfo &source)
+{
+    return source.exists() && !source.isFile() && !source.isDir();
+}
+
+// A source that isn't there: refused as bad usage, naming what was looked for.
+int refuseMissing(const Invocation &call, const QString &source, const QString &imageKind)
+{
+    if (source.startsWith("/dev/"))
+        return call.refuse("there is no drive " + source);
+    return call.refuse("The " + imageKind + " " + Folders::nativeAbsolute(source) + " cannot be found.");
+}
+
+// Drives: what the drive lists of the rip dialogs show, and what is in them.
+
+int drives(const Invocation &call)
+{
+    QJsonArray list;
+    for (const QString &node : Drives::opticalDrives()) {
+        const QString problem = Drives::accessProblem(node);
+        int audioTracks = 0;
+        QString label;
+        if (problem.isEmpty()) {
+            CAudioCD cd;
+            if (cd.openDrive(node)) {
+                for (int k = 0; k < cd.trackCount(); ++k)
+                    audioTracks += cd.isAudioTrack(uint(k)) ? 1 : 0;
+            }
+            if (audioTracks == 0)
+                label = dvdVolumeLabel(node);
+        }
+        const QJsonObject drive{{"device", node}, {"identification", Drives::identification(node).trimmed()},
+                                {"audioTracks", audioTracks}, {"label", label}, {"problem", problem}};
+        list.append(drive);
+        if (call.json())
+            continue;
+        QString what = problem;
+        if (what.isEmpty()) {
+            what = audioTracks > 0 ? QString("audio CD, %1 tracks").arg(audioTracks)
+                   : label.isEmpty() ? QString("no audio CD or labelled disc")
+                                     : "disc " + label;
+        }
+        result(node + " [" + drive["identification"].toString() + "]: " + what);
+    }
+    if (call.json())
+        resultJson(list);
+    return Success;
+}
+
+// Audio CDs
+
+// Opens a drive or image as the CD dialog does; says why not, in the
+// dialog's sentences, and answers the status to end with.
+int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString *source)
+{
+    // libcdio's remarks on an image's layout are no message for the user.
+    cdio_loglevel_default = CDIO_LOG_ERROR;
+    const QFileInfo file(operand);
+    if (!file.exists())
+        return refuseMissing(call, operand, "disc image");
+    if (file.isDir())
+        return call.refuse(operand + " is a folder, not a disc image or drive");
+    *source = file.isFile() ? Folders::nativeAbsolute(operand) : operand;
+    if (!cd.openDrive(*source)) {
+        QString text;
+        if (file.isFile()) {
+            text = *source + " cannot be read as a disc image.";
+            if (source->endsWith(".cue", Qt::CaseInsensitive))
+                text += " Its .bin file must lie beside it under the same name.";
+        } else {
+            text = Drives::accessProblem(*source);
+            if (text.isEmpty())
+                text = "Cannot open CD drive " + *source;
+        }
+        call.complain(text);
+        return JobFailed;
+    }
+    for (int k = 0; k < cd.trackCount(); ++k) {
+        if (cd.isAudioTrack(uint(k)))
+            return Success;
+    }
+    call.complain((file.isFile() ? "The disc image " : "The disc in ") + *source + " holds no audio tracks.");
+    return JobFailed;
+}
+
+QString minutesText(int seconds)
+{
+    return QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
+}
+
+int cdTracks(const Invocation &call)
+{
+    QString source;
+    QJsonArray tracks;
+    {
+        CAudioCD cd;
+        const int status = openCd(call, call.operands.first(), cd, &source);
+        if (status != Success)
+            return status;
+        for (int k = 0; k < cd.trackCount(); ++k) {
+            const int seconds = cd.trackSeconds(uint(k));
+            tracks.append(QJsonObject{{"number", k + 1}, {"length", minutesText(seconds)},
+                                      {"seconds", seconds}, {"audio", cd.isAudioTrack(uint(k))}});
+        }
+    }
+    const QString name = readDiscName(source);
+    if (call.json()) {
+        resultJson(QJsonObject{{"source", source}, {"name", name}, {"tracks", tracks}});
+        return Success;
+    }
+    result(driveEntryText(source, name));
+    for (const QJsonValue &t : std::as_const(tracks)) {
+        result(QString("  Track %1 %2 %3 s  %4")
+                   .arg(t["number"].toInt(), -2)
+                   .arg(t["length"].toString(), 6)
+                   .arg(t["seconds"].toInt(), 5)
+                   .arg(t["audio"].toBool() ? "audio" : "data"));
+    }
+    return Success;
+}
+
+// The part of a track or title on disk while it is ripped, removed when
+// the rip of it fails or is stopped.
+void removePartial(QString *path)
+{
+    if (!path->isEmpty())
+        QFile::remove(*path);
+    path->clear();
+}
+
+// Follows a rip thread to its end: progress, finished files, errors; a
+// signal cancels the rip as the dialog's Cancel does.
+class RipRun : public QObject
+{
+public:
+    // `cancel` is the thread's own stop, as the dialog's Cancel uses it.
+    RipRun(const Invocation &call, QThread &thread, const QStringList &paths, const QString &noun,
+           const std::function<void()> &cancel)
+        : m_call(call), m_thread(thread), m_paths(paths), m_noun(noun)
+    {
+        connect(&m_thread, &QThread::finished, this, &RipRun::ended);
+        connect(&m_stops, &QuitSignals::received, this, [this, cancel](int signal) {
+            if (!m_signal) {
+                m_signal = signal;
+                cancel();
+            }
+        });
+    }
+
+    int exec()
+    {
+        // The DVD rip logs into the temporary folder, as for the window.
+        QDir().mkpath(Folders::tempFolder());
+        m_thread.start();
+        return m_loop.exec();
+    }
+
+    void started(int i)
+    {
+        m_current = m_paths.value(i - 1);
+        m_label = QString("Ripping %1 %2 of %3: %4")
+                      .arg(m_noun)
+                      .arg(i)
+                      .arg(m_paths.size())
+                      .arg(QFileInfo(m_current).fileName());
+        m_index = i - 1;
+        m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), 0));
+    }
+    void progress(int overall) { m_progress.show(m_label, overall); }
+    void trackProgress(int percent)
+    {
+        m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), percent));
+    }
+    void finished(const QString &path)
+    {
+        m_current.clear();
+        if (m_index + 1 == m_paths.size())
+            m_progress.show(m_label, 100);
+        m_progress.end();
+        result(path);
+    }
+    void failed(const QString &message)
+    {
+        // The thread's word on the cancel is this run's own.
+        if (m_signal)
+            return;
+        ++m_failed;
+        m_progress.end();
+        m_call.complain(message);
+        removePartial(&m_current);
+    }
+
+private:
+    void ended()
+    {
+        m_progress.end();
+        if (m_signal) {
+            const QString name = QFileInfo(m_current).fileName();
+            removePartial(&m_current);
+            m_call.complain(name.isEmpty() ? QString("stopped") : "stopped; " + name + " was not ripped");
+            m_loop.exit(stoppedStatus(m_signal));
+        } else {
+            m_loop.exit(m_failed ? JobFailed : Success);
+        }
+    }
+
+    const Invocation &m_call;
+    QThread &m_thread;
+    const QStringList m_paths;
+    const QString m_noun;
+    QEventLoop m_loop;
+    QuitSignals m_stops;
+    Progress m_progress;
+    QString m_current, m_label;
+    int m_index = 0, m_failed = 0, m_signal = 0;
+};
+
+int ripCd(const Invocation &call)
+{
+    QString source;
+    QList<int> tracks;
+    {
+        CAudioCD cd;
+        const int status = openCd(call, call.operands.first(), cd, &source);
+        if (status != Success)
+            return status;
+        const int count = cd.trackCount();
+        if (call.has("tracks")) {
+            const int chosen = chosenNumbers(call, "tracks", &tracks, [&cd, count](int n) {
+                if (n > count)
+                    return QString("there is no track %1 (the disc has %2)").arg(n).arg(count);
+                return cd.isAudioTrack(uint(n - 1)) ? QString() : QString("track %1 holds data, not audio").arg(n);
+            });
+            if (chosen != Success)
+                return chosen;
+        } else {
+            // The dialog ticks every audio track.
+            for (int k = 0; k < count; ++k) {
+                if (cd.isAudioTrack(uint(k)))
+                    tracks << k + 1;
+            }
+        }
+    }
+    const QString folder = ripFolder(call);
+    if (folder.isEmpty())
+        return BadUsage;
+    QStringList numbers, paths;
+    for (int n : std::as_const(tracks)) {
+        numbers << QString::number(n);
+        paths << folder + Folders::separator() + "Track " + numbers.last() + ".wav";
+    }
+    if (refuseTaken(call, paths) != Success)
+        return BadUsage;
+
+    CDRipThread thread;
+    thread.setDestination(folder);
+    thread.setTracks(source, numbers);
+    RipRun run(call, thread, paths, "track", [&thread] { thread.cancel(); });
+    QObject::connect(&thread, &CDRipThread::startedFile, &run, &RipRun::started);
+    QObject::connect(&thread, &CDRipThread::progress, &run, &RipRun::trackProgress);
+    QObject::connect(&thread, &CDRipThread::finishedFile, &run, &RipRun::finished);
+    QObject::connect(&thread, &CDRipThread::error, &run, &RipRun::failed);
+    return run.exec();
+}
+
+// DVDs
+
+struct DvdSource {
+    QString path;  // what ripper reads
+    QString label; // the name part of the files
+    DvdTitles titles;
+};
+
+// Lists a DVD with ripper as the DVD dialog does; says why nothing was found.
+int listDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
+{
+    const QFileInfo file(operand);
+    if (!file.exists())
+        return refuseMissing(call, operand, "DVD folder or image");
+    const bool node = isDeviceNode(file);
+    dvd->path = node ? operand : Folders::nativeAbsolute(operand);
+    const Tools::Run listing = Tools::run("ripper", {dvd->path}, 30000);
+    if (!listing.found) {
+        call.complain("The DVD ripper \"ripper\" could not be found. Please reinstall MediaForgeStudio.");
+        return JobFailed;
+    }
+    dvd->titles = parseDvdListing(Tools::toolText(listing.out));
+    if (dvd->titles.lengths.isEmpty()) {
+        QString why = node ? Drives::accessProblem(dvd->path) : QString();
+        if (why.isEmpty())
+            why = listing.started ? Tools::toolText(listing.err).trimmed() : listing.error;
+        call.complain("No DVD titles were found in " + dvd->path + "." + (why.isEmpty() ? QString() : " " + why));
+        return JobFailed;
+    }
+    // A drive's files are named by the disc's label, a chosen folder's or
+    // image's by its name when it has no label.
+    dvd->label = node ? dvdVolumeLabel(dvd->path) : dvdSourceName(dvd->path);
+    return Success;
+}
+
+int dvdTitles(const Invocation &call)
+{
+    DvdSource dvd;
+    const int status = listDvd(call, call.operands.first(), &dvd);
+    if (status != Success)
+        return status;
+    QJsonArray titles;
+    for (int t = 0; t < dvd.titles.lengths.size(); ++t) {
+        titles.append(QJsonObject{{"number", t + 1},
+                                  {"length", dvdLengthText(dvd.titles.lengths.at(t))},
+                                  {"milliseconds", dvd.titles.lengths.at(t)},
+                                  {"longest", t == dvd.titles.longest}});
+    }
+    if (call.json()) {
+        resultJson(QJsonObject{{"source", dvd.path}, {"label", dvd.label}, {"titles", titles}});
+        return Success;
+    }
+    result(driveEntryText(dvd.path, dvd.label));
+    for (const QJsonValue &t : std::as_const(titles)) {
+        result(QString("  Title %1  %2%3")
+                   .arg(t["number"].toInt(), -3)
+                   .arg(t["length"].toString())
+                   .arg(t["longest"].toBool() ? "  longest" : ""));
+    }
+    return Success;
+}
+
+int ripDvd(const Invocation &call)
+{
+    DvdSource dvd;
+    const int status = listDvd(call, call.operands.first(), &dvd);
+    if (status != Success)
+        return status;
+    const int count = int(dvd.titles.lengths.size());
+    QList<int> titles;
+    if (call.has("titles")) {
+        const int chosen = chosenNumbers(call, "titles", &titles, [count](int n) {
+            return n > count ? QString("there is no title %1 (the DVD has %2)").arg(n).arg(count) : QString();
+        });
+        if (chosen != Success)
+            return chosen;
+    } else {
+        // The dialog ticks the longest title.
+        titles << dvd.titles.longest + 1;
+    }
+    const QString folder = ripFolder(call);
+    if (folder.isEmpty())
+        return BadUsage;
+    QStringList numbers, lengths, paths;
+    for (int t : std::as_const(titles)) {
+        numbers << QString::number(t);
+        lengths << dvdLengthText(dvd.titles.lengths.at(t - 1));
+        paths << folder + Folders::separator() + DVDRipThread::fileName(dvd.label, numbers.last());
+    }
+    if (refuseTaken(call, paths) != Success)
+        return BadUsage;
+
+    DVDRipThread thread;
+    thread.setDestination(folder);
+    thread.setTitles(dvd.path, numbers, dvd.label, lengths);
+    RipRun run(call, thread, paths, "title", [&thread] { thread.running = false; });
+    QObject::connect(&thread, &DVDRipThread::ripTitleStarted, &run, &RipRun::started);
+    QObject::connect(&thread, &DVDRipThread::progress, &run, &RipRun::progress);
+    QObject::connect(&thread, &DVDRipThread::ripTitleFinished, &run, &RipRun::finished);
+    QObject::connect(&thread, &DVDRipThread::error, &run, &RipRun::failed);
+    return run.exec();
+}
+
+} // namespace
+
+QList<Command> discCommands()
+{
+    const Option json{"json", {}, "Print one JSON document."};
+    const Option output{"output", "DIR", "Put the files in this existing folder (default: the current one)."};
+    return {
+        {"drives", "[--json]",
+         "List the optical drives and what is in them.",
+         R"(Lists the machine's optical drives as the rip dialogs do: the device node and
+the drive's identification (vendor, model, revision), then what is in it: an
+audio CD with its number of audio tracks, else the disc's volume label, or a
+word when the drive may not be opened. Prints nothing when there is no drive.
+With --json, one array of {"device", "identification", "audioTracks",
+"label", "problem"}.)",
+         {json},
+         {}, 0, 0, drives},
+        {"cd-tracks", "[--json] SOURCE",
+         "List the tracks of an audio CD or CD image.",
+         R"(Lists the tracks of the audio CD in the drive SOURCE (a device node such as
+/dev/sr0) or of a disc image (a .cue sheet with its .bin, a cdrdao .toc or
+an .nrg file), as the "Rip from CD" dialog does: the disc's name, then each
+track's number, length (m:ss and seconds) and whether it holds audio or data.
+Data tracks (of an enhanced CD) are never ripped. With --json, one object:
+"source", "name" and "tracks", each {"number", "length", "seconds", "audio"}.)",
+         {json},
+         "SOURCE", 1, 1, cdTracks},
+        {"rip-cd", "SOURCE [--tracks 1,3-5] [--output DIR]",
+         "Rip tracks of an audio CD or CD image to WAV files.",
+         R"(Rips tracks of the audio CD in the drive SOURCE, or of a disc image, to
+"Track N.wav" files (44.1 kHz, 16-bit stereo), one after another, as the
+"Rip from CD" dialog does: all audio tracks unless --tracks names some. The
+files go to --output or the current folder. An existing file is never
+overwritten: when one of the names is taken, it is named and nothing is
+ripped.
+
+Each finished file's path is printed on standard output. A track that can't
+be read is named on standard error, its partial file removed, and the next
+one goes on; the exit status is then 1. Ctrl-C stops the rip and removes the
+track it was ripping.)",
+         {{"tracks", "LIST", "The tracks to rip: numbers and ranges such as 1,3-5."}, output},
+         "SOURCE", 1, 1, ripCd},
+        {"dvd-titles", "[--json] SOURCE",
+         "List the titles of a DVD, DVD folder or DVD image.",
+         R"(Lists the titles of the DVD-Video in the drive SOURCE (a device node), in a
+folder (the VIDEO_TS folder or the one holding it) or in an ISO image, as the
+"Rip from DVD" dialog does: the label the ripped files are named by, then
+each title's number and length, the longest one marked. With --json, one
+object: "source", "label" and "titles", each {"number", "length",
+"milliseconds", "longest"}.)",
+         {json},
+         "SOURCE", 1, 1, dvdTitles},
+        {"rip-dvd", "SOURCE [--titles 2,3] [--output DIR]",
+         "Copy titles of a DVD to VOB files.",
+         R"(Copies titles of the DVD-Video in the drive SOURCE, a DVD folder or an ISO
+image to "LABEL_Title_T.vob" files, one after another, as the "Rip from DVD"
+dialog does: the longest title unless --titles names some. The files go to
+--output or the current folder. An existing file is never overwritten: when
+one of the names is taken, it is named and nothing is ripped. Encrypted discs
+need libdvdcss (Debian: libdvd-pkg).
+
+Each finished file's path is printed on standard output. A title that can't
+be copied is named on standard error and the next one goes on; the exit
+status is then 1. Ctrl-C stops the copy and removes the title it was
+copying.)",
+         {{"titles", "LIST", "The titles to copy: numbers and ranges such as 2,3."}, output},
+         "SOURCE", 1, 1, ripDvd},
+    };
+}
+
+} // namespace Cli

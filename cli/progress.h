@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace Cli {
+
+// Progress of the running job on standard error: one line rewritten in place
+// on a terminal, otherwise a new line each time the whole percent changes,
+// so that a log file gets a short, readable record.
+class Progress
+{
+public:
+    Progress();
+    explicit Progress(bool terminal) : m_terminal(terminal) {}
+
+    void show(const QString &label, int percent);
+    // Ends the line before other text goes to standard error.
+    void end();
+
+private:
+    bool m_terminal;
+    QString m_label;
+    int m_percent = -1;
+    bool m_open = false;
+};
+
+// The page's rule: the whole percent of `seconds` in an "hh:mm:ss"
+// duration, 0 when the duration is not a time, at most 100.
+int percentOf(int seconds, const QString &duration);
+
+} // namespace Cli

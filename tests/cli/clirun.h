@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+
+// The built command line, run as a user runs it.
+inline const QString builtProgram = MFS_TEST_BIN "/mediaforgestudio-cli";
+
+struct Answer {
+    int status = -1;
+    QString out, err;
+};
+
+// Runs the program to its end, in `folder` when one is given.
+inline Answer cli(const QStringList &args, const QString &program = builtProgram, const QString &folder = {})
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+inline QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file below `dir`, by its path from there.
+inline QStringList filesBelow(const QString &dir)
+{
+    QStringList files;
+    for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        files << QDir(dir).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+inline bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}

@@ -1,0 +1,321 @@
+#include "burn/burnsupport.h"
+#include "cd/cdimage.h"
+#include "cli/clirun.h"
+#include "disc/burn/cueimage.h"
+#include "disc/cd/audiocd.h"
+#include "disc/dvd/rippertext.h"
+
+#include <QJsonDocument>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+const QString prefix = "mediaforgestudio-cli: ";
+
+// Whether a process still runs with `text` in its command line.
+bool anyProcessWith(const QString &text)
+{
+    for (const QString &pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs))
+        if (contents("/proc/" + pid + "/cmdline").replace('\0', ' ').contains(text.toUtf8()))
+            return true;
+    return false;
+}
+
+// Staging folders left in the temporary folder.
+QStringList staging(const ScratchProduct &product)
+{
+    return QDir(product.temp()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Runs a tool to its end without its chatter; its exit status.
+int quietly(const QString &tool, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool, args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+} // namespace
+
+// A CD image of tracks of 19, 40 and 1200 sectors, an enhanced CD (two audio
+// tracks and a data track), a DVD of a 2 s and a 4 s title (each in its own
+// title set) as a folder and an ISO labelled MOVIE, and a few inputs.
+class TestCliDisc : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    CdImage album;
+    const QList<int> lengths{19, 40, 1200};
+    QString fixture(const QString &name) const { return dir.filePath(name); }
+
+    // "%F/" names a fixture, "%W/" the working folder.
+    QString expand(QString text, const QTemporaryDir &work) const
+    {
+        return text.replace("%F", dir.path()).replace("%W", work.path());
+    }
+    QStringList expand(QStringList args, const QTemporaryDir &work) const
+    {
+        for (QString &arg : args)
+            arg = expand(arg, work);
+        return args;
+    }
+
+    // What stands in for the machine: "" nothing; "slow" or "full:NAME" a
+    // write shim in the program (writes pause, or fail as on a full disk for
+    // the file NAME); otherwise the disc-tool stand-ins in that mode
+    // ("blank-dvd-r/2": two failed burns first).
+    static bool standsIn(const QString &mode) { return !mode.isEmpty() && mode != "slow" && !mode.startsWith("full:"); }
+    std::unique_ptr<ToolFolder> machine(const QString &mode) const
+    {
+        if (!standsIn(mode)) {
+            qputenv("LD_PRELOAD", mode.isEmpty() ? QByteArray() : MFS_WRITE_SHIM);
+            qputenv("MFS_FULL_FOR", mode.mid(5).toUtf8());
+            qputenv("MFS_SLOW_WRITES", mode == "slow" ? "1" : "0");
+            return {};
+        }
+        qputenv("MFS_FAKE_MODE", mode.section('/', 0, 0).toUtf8());
+        qputenv("MFS_FAKE_FAILS", mode.section('/', 1).toUtf8());
+        qputenv("MFS_FAKE_SECONDS", "4500");
+        return std::make_unique<ToolFolder>(QStringList{"dvd+rw-mediainfo", "growisofs", "mfs-cdstate", "cdrskin"},
+                                            QStringList{"ffmpeg", "dvdauthor", "genisoimage"});
+    }
+    // With stand-ins, the program alone in a folder, so that the CD-state
+    // tool beside the built one doesn't hide its stand-in.
+    QString program(const QString &mode) const
+    {
+        return standsIn(mode) ? fixture("bin/mediaforgestudio-cli") : builtProgram;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(dir.path()).mkdir("bin") && QFile::copy(builtProgram, program("lone")));
+        qputenv("ASAN_OPTIONS", "verify_asan_link_order=0:" + qgetenv("ASAN_OPTIONS"));
+        album = makeCdImage(dir.path(), "album", lengths);
+        makeCdImage(dir.path(), "enhanced", {41, 80}, 1, {}, "EXTRA");
+        // The enhanced CD's data track alone.
+        writeFile(fixture("dataonly.bin"), contents(fixture("enhanced.bin")).mid(121 * 2352));
+        writeFile(fixture("dataonly.cue"), "FILE \"dataonly.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n");
+        writeFile(fixture("bad.cue"), "junk\n");
+        writeFile(fixture("notes.txt"), "not media\n");
+        qputenv("VIDEO_FORMAT", "PAL");
+        for (int t = 1; t <= 2; ++t) {
+            const QString mpg = fixture(QString("t%1.mpg").arg(t));
+            QVERIFY(ffmpeg({"-f", "lavfi", "-i", "color=size=720x576:rate=25", "-f", "lavfi", "-i", "sine", "-t",
+                            QString::number(2 * t), "-target", "pal-dvd", "-aspect", "4:3", mpg}));
+            QCOMPARE(quietly("dvdauthor", {"-o", fixture("disc"), "-t", mpg}), 0);
+        }
+        QCOMPARE(quietly("dvdauthor", {"-o", fixture("disc"), "-T"}), 0);
+        QCOMPARE(quietly("genisoimage", {"-quiet", "-dvd-video", "-V", "MOVIE", "-o", fixture("movie.iso"),
+                                                   fixture("disc")}), 0);
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine", "-t", "1", fixture("tone.wav")}));
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=r=44100", "-ac", "2", "-t", "2", fixture("cd.wav")}));
+    }
+    void cleanup()
+    {
+        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_FAILS", "MFS_FAKE_SECONDS", "LD_PRELOAD"})
+            qunsetenv(name);
+    }
+
+    // Each command's answer, messages and files, run in an empty folder.
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("tools");       // the stand-ins' mode, "" for the machine's tools
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");         // a part of standard output (JSON compacted); "" for none
+        QTest::addColumn<QString>("err");         // a part of the messages; "" for none
+        QTest::addColumn<QStringList>("made");    // files made in the folder
+        auto row = [](const char *name, const QStringList &args, int status, const QString &out, const QString &err,
+                      const QStringList &made = {}, const QStringList &existing = {}, const QString &tools = {}) {
+            QTest::newRow(name) << args << tools << existing << status << out << err << made;
+        };
+        const QStringList three{"Track 1.wav", "Track 2.wav", "Track 3.wav"};
+        row("no drives", {"drives"}, 0, "", "");
+        row("no drives, JSON", {"drives", "--json"}, 0, "[]", "");
+        row("tracks", {"cd-tracks", "%F/album.cue"}, 0, "%F/album.cue\n  Track 1    0:00     0 s  audio\n"
+            "  Track 2    0:00     0 s  audio\n  Track 3    0:16    16 s  audio\n", "");
+        row("tracks, JSON", {"cd-tracks", "--json", "%F/enhanced.cue"}, 0, "{\"name\":\"EXTRA\",\"source\":"
+            "\"%F/enhanced.cue\",\"tracks\":[{\"audio\":true,\"length\":\"0:00\",\"number\":1,\"seconds\":0},{\"audio\""
+            ":true,\"length\":\"0:01\",\"number\":2,\"seconds\":1},{\"audio\":false,\"length\":\"0:02\",\"number\":3,", "");
+        row("missing image", {"cd-tracks", "%F/none.cue"}, 2, "", "The disc image %F/none.cue cannot be found.");
+        row("malformed image", {"rip-cd", "%F/bad.cue"}, 1, "", "%F/bad.cue cannot be read as a disc image. "
+            "Its .bin file must lie beside it under the same name.");
+        row("no audio", {"cd-tracks", "%F/dataonly.cue"}, 1, "", "The disc image %F/dataonly.cue holds no audio tracks.");
+        row("rip all", {"rip-cd", "%F/album.cue"}, 0, "%W/Track 1.wav\n%W/Track 2.wav\n%W/Track 3.wav\n", "", three);
+        row("rip audio only", {"rip-cd", "%F/enhanced.cue"}, 0, "%W/Track 2.wav\n", "", three.mid(0, 2));
+        row("rip some", {"rip-cd", "--tracks", "3,1-1", "%F/album.cue", "--output", "%W/out"}, 0,
+            "%W/out/Track 1.wav\n%W/out/Track 3.wav\n", "", {"out/Track 1.wav", "out/Track 3.wav"}, {"out/"});
+        row("disk full", {"rip-cd", "%F/album.cue"}, 1, "%W/Track 1.wav\n%W/Track 3.wav\n", "Cannot extract track 2",
+            {"Track 1.wav", "Track 3.wav"}, {}, "full:Track 2.wav");
+        row("never overwrites", {"rip-cd", "%F/album.cue"}, 2, "", "%W/Track 2.wav already exists; nothing was ripped",
+            {}, {"Track 2.wav"});
+        row("bad list", {"rip-cd", "%F/album.cue", "--tracks", "2-1"}, 2, "", "bad --tracks list \"2-1\"");
+        row("no such track", {"rip-cd", "%F/album.cue", "--tracks", "1,9"}, 2, "", "there is no track 9 (the disc has 3)");
+        row("data not ripped", {"rip-cd", "%F/enhanced.cue", "--tracks", "3"}, 2, "", "track 3 holds data, not audio");
+        row("no output folder", {"rip-cd", "%F/album.cue", "--output", "%W/none"}, 2, "", "%W/none: no such folder");
+        row("unknown option", {"rip-dvd", "--fast", "%F/disc"}, 2, "", "rip-dvd: unknown option --fast");
+        row("titles", {"dvd-titles", "%F/disc/VIDEO_TS"}, 0, "%F/disc/VIDEO_TS disc\n  Title 1    00:00:02\n"
+            "  Title 2    00:00:04  longest\n", "");
+        row("titles, JSON", {"dvd-titles", "--json", "%F/movie.iso"}, 0, "{\"label\":\"MOVIE\",\"source\":"
+            "\"%F/movie.iso\",\"titles\":[{\"length\":\"00:00:02\",\"longest\":false,\"milliseconds\":2000", "");
+        row("not a DVD", {"dvd-titles", "%F/album.cue"}, 1, "", "No DVD titles were found in %F/album.cue. ripper: ");
+        row("rip longest", {"rip-dvd", "%F/movie.iso"}, 0, "%W/MOVIE_Title_2.vob\n", "", {"MOVIE_Title_2.vob"});
+        row("rip titles", {"rip-dvd", "%F/disc", "--titles", "1-2"}, 0, "%W/disc_Title_1.vob\n%W/disc_Title_2.vob\n", "",
+            {"disc_Title_1.vob", "disc_Title_2.vob"});
+        row("no such title", {"rip-dvd", "%F/disc", "--titles", "3"}, 2, "", "there is no title 3 (the DVD has 2)");
+        row("no such drive", {"rip-dvd", "/dev/sr9"}, 2, "", "there is no drive /dev/sr9");
+        row("no files", {"burn-cd", "%W/mix.cue"}, 2, "", "burn-cd: missing FILE");
+        row("bad standard", {"burn-dvd", "--standard", "SECAM", "%W/a.iso", "%F/t1.mpg"}, 2, "", "not SECAM");
+        row("image of another kind", {"burn-dvd", "%W/a.cue", "%F/t1.mpg"}, 2, "", "a DVD image is an .iso file");
+        row("image exists", {"burn-cd", "%W/a.cue", "%F/cd.wav"}, 2, "", "%W/a.bin already exists", {}, {"a.bin"});
+        row("folder as target", {"burn-dvd", "%W", "%F/t1.mpg"}, 2, "", "%W is not a drive");
+        row("missing input", {"burn-cd", "%W/a.cue", "%F/gone.wav"}, 2, "", "%F/gone.wav: no such file");
+        row("not media", {"burn-cd", "%W/a.cue", "%F/cd.wav", "%F/notes.txt"}, 1, "",
+            "burn-cd: %F/notes.txt: FFmpeg is unable to extract any valid video or audio stream from the input file "
+            "notes.txt.\n" + prefix + "burn-cd: nothing was burned");
+        row("disc not blank", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 1, "",
+            "Please insert a blank DVD into the selected drive", {}, {}, "appendable-dvd-r");
+        row("burned", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 0, "Burn Complete\n", "", {}, {}, "blank-dvd-r");
+        row("burn fails", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 1, "",
+            "Burn Failed: :-( write failed: Input/output error", {}, {}, "blank-dvd-r/3");
+        row("CD not blank", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 1, "", "The CD in drive /dev/sr9 is not blank", {}, {},
+            "full");
+        row("CD burned", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 0, "Burn Complete\n", "", {}, {}, "blank");
+        row("no CD writer", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 1, "", "No CD writer answers at /dev/sr9.");
+    }
+    void commands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, tools);
+        QFETCH(QStringList, existing);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QStringList, made);
+        ScratchProduct product;
+        QTemporaryDir work;
+        for (const QString &name : existing)
+            QVERIFY(name.endsWith('/') ? QDir(work.path()).mkdir(name) : write(work.filePath(name), "keep"));
+        const auto standIns = machine(tools);
+        const Answer a = cli(expand(args, work), program(tools), work.path());
+        QCOMPARE(a.status, status);
+        const QByteArray json = QJsonDocument::fromJson(a.out.toUtf8()).toJson(QJsonDocument::Compact);
+        const QString printed = out.startsWith('{') || out.startsWith('[') || out.startsWith('"') ? json : a.out;
+        QVERIFY2(out.isEmpty() ? a.out.isEmpty() : printed.contains(expand(out, work)), qPrintable(a.out));
+        QStringList messages;
+        for (const QString &line : a.err.split('\n'))
+            if (line.startsWith(prefix))
+                messages << line;
+        QVERIFY2(err.isEmpty() ? messages.isEmpty() : messages.join('\n').contains(expand(err, work)),
+                 qPrintable(a.err));
+        QStringList files = existing.filter(QRegularExpression("[^/]$")) + made;
+        files.sort();
+        QCOMPARE(filesBelow(work.path()), files);
+        for (const QString &name : made) {
+            const QString path = work.filePath(name);
+            const int track = name.section(' ', 1).section('.', 0, 0).toInt();
+            if (name.contains("Track") && args.contains("%F/album.cue"))
+                QCOMPARE(contents(path).mid(44), album.track(track - 1, lengths.at(track - 1)));
+            else if (name.endsWith(".vob"))
+                QCOMPARE(contents(path), contents(fixture("disc/VIDEO_TS/VTS_0" + name.right(5).left(1) + "_1.VOB")));
+        }
+        // No staging folder is left behind.
+        QCOMPARE(staging(product), QStringList());
+    }
+
+    // Images, read back by the program's own readers: an audio CD's tracks in
+    // the order given, one converted and one taken as it is; a DVD of one
+    // title as long as a ready MPEG-2 file and a converted sound together.
+    void burnsToImages_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::newRow("audio CD") << "mix.cue" << QStringList{"tone.wav", "cd.wav"};
+        QTest::newRow("DVD") << "trip.iso" << QStringList{"t1.mpg", "tone.wav"};
+    }
+    void burnsToImages()
+    {
+        QFETCH(QString, image);
+        QFETCH(QStringList, inputs);
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString path = work.filePath(image);
+        QStringList args{image.endsWith(".cue") ? "burn-cd" : "burn-dvd", path};
+        for (const QString &input : inputs)
+            args << fixture(input);
+        const QByteArray ready = contents(fixture(inputs.last()));
+        const Answer a = cli(args);
+        QCOMPARE(a.status, 0);
+        QVERIFY2(a.err.endsWith("Burn Complete 100%\n"), qPrintable(a.err));
+        QCOMPARE(contents(fixture(inputs.last())), ready);
+        if (image.endsWith(".cue")) {
+            QCOMPARE(a.out, path + "\n" + work.filePath("mix.bin") + "\n");
+            CAudioCD cd(path);
+            QCOMPARE(cd.trackCount(), 2);
+            QCOMPARE(cd.trackSeconds(0), 1);
+            QFile wav(fixture("cd.wav"));
+            CueImage::Payload payload;
+            QString error;
+            QVERIFY(wav.open(QIODevice::ReadOnly) && CueImage::wavPayload(wav, &payload, &error));
+            QByteArray track;
+            QVERIFY(cd.readTrack(1, track));
+            QCOMPARE(track.left(payload.size), ready.mid(payload.offset, payload.size));
+        } else {
+            QCOMPARE(a.out, path + "\n");
+            QProcess ripper;
+            ripper.start(MFS_TEST_BIN "/ripper", {path});
+            QVERIFY(ripper.waitForFinished(30000));
+            const DvdTitles titles = parseDvdListing(ripper.readAllStandardOutput());
+            QCOMPARE(titles.lengths.size(), 1);
+            QVERIFY2(qAbs(titles.lengths.first() - 3000) < 300, qPrintable(QString::number(titles.lengths.first())));
+        }
+        QCOMPARE(staging(product), QStringList());
+    }
+
+    // Ctrl-C at work: the rip or burn stops, no partial file and no tool is left.
+    void stops_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("tools");
+        QTest::addColumn<QString>("working");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("CD rip") << QStringList{"rip-cd", "%F/album.cue", "--tracks", "3"} << "slow"
+                                << "Ripping track 1 of 1" << "stopped; Track 3.wav was not ripped";
+        QTest::newRow("DVD rip") << QStringList{"rip-dvd", "%F/movie.iso"} << "slow" << "Ripping title 1 of 1"
+                                 << "stopped; MOVIE_Title_2.vob was not ripped";
+        QTest::newRow("burn") << QStringList{"burn-dvd", "/dev/sr9", "%F/t2.mpg"} << "blank-dvd-r"
+                              << "Calculating time remaining"
+                              << "stopped; the burn was broken off; the disc in /dev/sr9 may be unusable";
+    }
+    void stops()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, tools);
+        QFETCH(QString, working);
+        QFETCH(QString, said);
+        ScratchProduct product;
+        QTemporaryDir work;
+        const auto standIns = machine(tools);
+        QProcess p;
+        p.setWorkingDirectory(work.path());
+        p.start(program(tools), expand(args, work));
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += p.readAllStandardError()).contains(working.toUtf8()), 20000);
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 130);
+        QVERIFY2((err + p.readAllStandardError()).endsWith(prefix.toUtf8() + args.first().toUtf8() + ": "
+                                                           + said.toUtf8() + "\n"), err.constData());
+        QCOMPARE(filesBelow(work.path()), QStringList());
+        QCOMPARE(staging(product), QStringList());
+        QVERIFY(!anyProcessWith(work.path()) && !anyProcessWith(product.appData()));
+    }
+};
+
+QTEST_MAIN(TestCliDisc)
+#include "tst_clidisc.moc"
