@@ -2,11 +2,6 @@
 
 #include "support/testsupport.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-
 #include <memory>
 
 // A PATH of only the named disc-tool stand-ins ("!name" can't be started,
@@ -26,20 +21,9 @@ public:
         m_path = std::make_unique<PathPrefix>(m_dir.path(), true);
         qputenv("MFS_FAKE_DIR", QFile::encodeName(m_dir.path()));
     }
-    QString read(const QString &name) const
-    {
-        QFile f(m_dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QString read(const QString &name) const { return readFile(m_dir.filePath(name)); }
 
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<PathPrefix> m_path;
 };
-
-inline bool ffmpeg(const QStringList &args)
-{
-    QProcess p;
-    p.start("/usr/bin/ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"} + args);
-    return p.waitForFinished(60000) && p.exitCode() == 0;
-}

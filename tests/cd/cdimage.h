@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include "support/testsupport.h"
 
 // A disc image of stereo noise (s16le, 44.1 kHz) made by ffmpeg, with audio
 // tracks of the given sector counts, as a cue sheet and as a cdrdao table
@@ -20,13 +18,6 @@ inline QString msf(int s)
     return QString::asprintf("%02d:%02d:%02d", s / 4500, s / 75 % 60, s % 75);
 }
 
-inline void writeFile(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::WriteOnly)
-{
-    QFile f(path);
-    if (f.open(mode))
-        f.write(bytes);
-}
-
 // libcdio finds the bin by the cue sheet's own name.
 inline CdImage makeCdImage(const QString &dir, const QString &name, const QList<int> &lengths, int firstTrack = 1,
                            const QString &header = {}, const QString &volume = {})
@@ -40,14 +31,12 @@ inline CdImage makeCdImage(const QString &dir, const QString &name, const QList<
         cue += QString::asprintf("TRACK %02d AUDIO\nINDEX 01 ", firstTrack + i) + msf(total) + "\n";
         toc += "TRACK AUDIO\nFILE \"" + name + ".bin\" " + msf(total) + " " + msf(lengths.at(i)) + "\n";
     }
-    QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "anoisesrc=r=44100:seed=1", "-f", "lavfi",
-                                 "-i", "anoisesrc=r=44100:seed=2", "-filter_complex",
-                                 "[0][1]amerge,atrim=end_sample=" + QString::number(total * 588), "-f", "s16le", bin});
-    QFile pcm(bin);
-    image.pcm = pcm.open(QIODevice::ReadOnly) ? pcm.readAll() : QByteArray();
+    ffmpeg({"-f", "lavfi", "-i", "anoisesrc=r=44100:seed=1", "-f", "lavfi", "-i", "anoisesrc=r=44100:seed=2",
+            "-filter_complex", "[0][1]amerge,atrim=end_sample=" + QString::number(total * 588), "-f", "s16le", bin});
+    image.pcm = readFile(bin);
     if (!volume.isEmpty()) {
         QDir(dir).mkdir("empty");
-        QProcess::execute("genisoimage", {"-quiet", "-V", volume, "-o", dir + "/data.iso", dir + "/empty"});
+        runTool("genisoimage", {"-V", volume, "-o", dir + "/data.iso", dir + "/empty"});
         QFile iso(dir + "/data.iso");
         iso.open(QIODevice::ReadOnly);
         QByteArray raw;
@@ -55,7 +44,9 @@ inline CdImage makeCdImage(const QString &dir, const QString &name, const QList<
         for (int s = total + 150; !iso.atEnd(); ++s)
             raw += QByteArray::fromHex("00ffffffffffffffffffff00") + bcd(s / 4500) + bcd(s / 75 % 60) + bcd(s % 75)
                    + char(1) + iso.read(2048) + QByteArray(288, '\0');
-        writeFile(bin, raw, QIODevice::Append);
+        QFile data(bin);
+        if (data.open(QIODevice::Append))
+            data.write(raw);
         cue += QString::asprintf("TRACK %02d MODE1/2352\nINDEX 01 ", firstTrack + int(lengths.size())) + msf(total);
     }
     writeFile(image.cue, cue.toUtf8());

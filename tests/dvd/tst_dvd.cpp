@@ -1,4 +1,3 @@
-#include "app/mainwindow.h"
 #include "app/selectdvd.h"
 #include "disc/drives.h"
 #include "disc/dvd/dvdripthread.h"
@@ -6,36 +5,13 @@
 #include "disc/dvd/rippertext.h"
 #include "platform/tools.h"
 #include "support/testsupport.h"
-#include "ui/pagedriver.h"
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QTreeWidget>
-#include <QtTest>
-
-#include <signal.h>
 
 namespace {
 
 const int kSeconds[] = {5, 20, 12};
-
-// Runs a tool to its end: its output, or "failed".
-QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    return ok ? QString(p.readAllStandardOutput()).simplified() : "failed";
-}
-
-// "codec... duration" of a file.
-const QStringList kProbe{"-v", "error", "-show_entries", "stream=codec_name:format=duration", "-of", "default=nw=1:nk=1"};
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Title lengths, the ticked one starred.
 QString rows(const DvdTitles &titles)
@@ -44,16 +20,6 @@ QString rows(const DvdTitles &titles)
     for (int t = 0; t < titles.lengths.size(); ++t)
         out << (t == titles.longest ? "*" : "") + dvdLengthText(titles.lengths.at(t));
     return out.join(' ');
-}
-
-QString rows(const QTreeWidget *tree)
-{
-    QStringList out;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *row = tree->topLevelItem(i);
-        out << (row->checkState(0) == Qt::Checked ? "*" : "") + row->text(1) + " " + row->text(2);
-    }
-    return out.join(", ");
 }
 
 // A rip thread whose signals read as one list.
@@ -98,13 +64,13 @@ private slots:
             const bool ntsc = t == 3;
             const QString mpg = dir.filePath(QString("t%1.mpg").arg(t));
             const QString picture = QString("color=size=") + (ntsc ? "720x480:rate=30000/1001" : "720x576:rate=25");
-            QVERIFY(run("ffmpeg", {"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", "sine", "-t",
-                                   QString::number(kSeconds[t - 1]), "-target", ntsc ? "ntsc-dvd" : "pal-dvd",
-                                   "-aspect", "4:3", mpg}) != "failed");
-            QVERIFY(run("dvdauthor", {"-o", disc(), "-t", mpg}) != "failed");
+            QVERIFY(ffmpeg({"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", "sine", "-t",
+                            QString::number(kSeconds[t - 1]), "-target", ntsc ? "ntsc-dvd" : "pal-dvd", "-aspect",
+                            "4:3", mpg}));
+            QVERIFY(runTool("dvdauthor", {"-o", disc(), "-t", mpg}));
         }
-        QVERIFY(run("dvdauthor", {"-o", disc(), "-T"}) != "failed");
-        QVERIFY(run("genisoimage", {"-dvd-video", "-V", "MOVIE", "-o", source("iso"), disc()}) != "failed");
+        QVERIFY(runTool("dvdauthor", {"-o", disc(), "-T"}));
+        QVERIFY(runTool("genisoimage", {"-dvd-video", "-V", "MOVIE", "-o", source("iso"), disc()}));
     }
 
     // The real tool: a title's exact bytes, the listing and the name part of
@@ -133,12 +99,11 @@ private slots:
         QFETCH(QString, text);
         if (kind == "scrambled") {
             // The disc as it reads undecrypted: video packets still marked scrambled.
-            QVERIFY(run("cp", {"-r", disc(), source(kind)}) != "failed");
-            QByteArray data = contents(vob(1));
+            QVERIFY(runTool("cp", {"-r", disc(), source(kind)}));
+            QByteArray data = readFile(vob(1));
             for (int at = 0x14; at < data.size(); at += 2048)
                 data[at] = char(data[at] | 0x10);
-            QFile scrambled(source(kind) + "/VIDEO_TS/VTS_01_1.VOB");
-            QVERIFY(scrambled.open(QIODevice::WriteOnly) && scrambled.write(data) == data.size());
+            QVERIFY(writeFile(source(kind) + "/VIDEO_TS/VTS_01_1.VOB", data));
         }
         PathPrefix bin(MFS_TEST_BIN);
         const QString out = dir.filePath(status == 4 ? "no/x.vob" : QTest::currentDataTag() + QString(".vob"));
@@ -151,8 +116,8 @@ private slots:
             return;
         }
         QVERIFY2(rip.err.isEmpty() && rip.out.startsWith("0%\b\b") && rip.out.endsWith("100%\n"), rip.out);
-        QVERIFY(contents(out) == contents(vob(title)));
-        const QStringList facts = run("ffprobe", kProbe + QStringList{out}).split(' ');
+        QVERIFY(readFile(out) == readFile(vob(title)));
+        const QStringList facts = streams(out).split(' ');
         QVERIFY2(facts.contains("mpeg2video") && qAbs(facts.last().toDouble() - kSeconds[title - 1]) < 0.5,
                  qPrintable(facts.join(' ')));
 
@@ -222,11 +187,8 @@ private slots:
         QFETCH(int, titles);
         QFETCH(QString, expected);
         ScratchProduct product;
-        QDir().mkpath(product.temp());
         const QString dir = product.appData();
-        PathPrefix path(testData("stand-ins/" + (mode == "missing" || mode == "unstartable" ? mode : "scripted")), true);
-        qputenv("MFS_FAKE_MODE", mode);
-        qputenv("MFS_FAKE_DIR", QFile::encodeName(dir));
+        StandIn tool(mode, dir);
         Rip rip;
         // The window's case (a new rip folder) in the first row, a given folder in the others.
         const QString folder = mode == "progress" ? product.temp() : dir + "/out";
@@ -235,21 +197,19 @@ private slots:
         rip.setTitles("/dev/sr9", QStringList({"1", "2", "3"}).mid(0, titles), "",
                       QStringList({"00:00:01", "00:00:02", "00:00:03"}).mid(0, titles));
         rip.start();
-        qint64 pid = 0;
         if (mode == "hang") {
-            QTRY_VERIFY(QFile::exists(dir + "/ripper.pid"));
-            pid = contents(dir + "/ripper.pid").trimmed().toLongLong();
+            QTRY_VERIFY(tool.alive("ripper"));
             rip.running = false;
         }
         const QDeadlineTimer killed(1300);
         QTRY_COMPARE_WITH_TIMEOUT(rip.events.join('|'), expected, 10000);
         QVERIFY(rip.wait(2000));
         // A cancel kills the tool within a wait step and starts no other title.
-        QVERIFY(!pid || (!killed.hasExpired() && ::kill(pid_t(pid), 0) != 0));
-        QVERIFY(!pid || contents(dir + "/args").count('\n') == 1);
+        QVERIFY(mode != "hang" || (!killed.hasExpired() && !tool.alive("ripper")));
+        QVERIFY(mode != "hang" || readFile(dir + "/args").count('\n') == 1);
         for (const QString &path : rip.paths)
-            QVERIFY2(path.startsWith(folder) && contents(path) == "data\n", qPrintable(path));
-        const QString log = contents(product.temp() + "log.txt");
+            QVERIFY2(path.startsWith(folder) && readFile(path) == "data\n", qPrintable(path));
+        const QString log = readFile(product.temp() + "log.txt");
         QVERIFY2(mode != "fail" || (log.contains("Cannot rip title 1 of /dev/sr9: ripper: cannot read block 16")
                                     && log.contains("Cannot rip title 2 of /dev/sr9: ripper wrote no file")), qPrintable(log));
     }
@@ -260,12 +220,11 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE" << "MOVIE_Title_2.vob";
-        QTest::newRow("drive without a label") << "drive" << "folder" << "" << "DVD_Title_2.vob";
-        QTest::newRow("image") << "image" << "iso" << "MOVIE" << "MOVIE_Title_2.vob";
-        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc" << "disc_Title_2.vob";
-        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty" << "";
+        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE";
+        QTest::newRow("drive without a label") << "drive" << "folder" << "";
+        QTest::newRow("image") << "image" << "iso" << "MOVIE";
+        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc";
+        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty";
     }
 
     void dialog()
@@ -273,8 +232,6 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, kind);
         QFETCH(QString, label);
-        QFETCH(QString, file);
-        ScratchProduct product;
         PromptRecorder prompts;
         PathPrefix bin(MFS_TEST_BIN);
         QDir().mkpath(source("empty"));
@@ -287,68 +244,12 @@ private slots:
         if (how != "drive")
             QTest::mouseClick(how == "image" ? dialog.openImageButton() : dialog.openFolderButton(), Qt::LeftButton);
         QCOMPARE(dialog.driveCombo()->currentText(), source(kind) + " " + label);
-        if (file.isEmpty()) {
-            QCOMPARE(rows(dialog.itemTree()), "");
-            QCOMPARE(prompts.texts(), QStringList{"No DVD titles were found in " + source(kind) + ".\n\nripper: "
-                                                  + source(kind) + " holds no readable DVD-Video"});
-            return;
-        }
-        QCOMPARE(rows(dialog.itemTree()), "Title 1 00:00:05, *Title 2 00:00:20, Title 3 00:00:12");
-        QSignalSpy added(&dialog, &SelectDVD::addDVD);
-        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
-        QVERIFY(!dialog.okButton()->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, 10000);
-        const QString ripped = added[0][0].toStringList().value(0);
-        QCOMPARE(added[0][1].toString(), "00:00:20");
-        QVERIFY2(ripped.startsWith(product.temp()) && ripped.endsWith("/" + file), qPrintable(ripped));
-        QTRY_VERIFY(!dialog.ripThread()->isRunning() && dialog.okButton()->isEnabled());
-        QCOMPARE(prompts.texts(), QStringList());
-    }
-
-    // The real window: a title ripped from the DVD tile becomes a "dvd" row
-    // with the title's length and converts.
-    void window()
-    {
-        using namespace PageDriver;
-        ScratchProduct product;
-        PromptRecorder prompts;
-        PathPrefix bin(MFS_TEST_BIN);
-        // Rows from a DVD go to the video folder: keep it in the test.
-        qputenv("HOME", QFile::encodeName(dir.path()));
-        QDir().mkpath(dir.filePath("Videos"));
-        Drives::setLister([&] { return QStringList{source("iso")}; });
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The dialog is modal: it is answered from inside its own loop.
-        auto *dialog = window.findChild<SelectDVD *>();
-        QString seen;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            if (dialog->isVisible() && seen.isEmpty()) {
-                seen = dialog->windowTitle() + ": " + rows(dialog->itemTree());
-                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
-            }
-        });
-        answer.start(50);
-        QVERIFY(click(window, "addTile:DVD"));
-        Drives::setLister({});
-        QCOMPARE(seen, "Rip from DVD: Title 1 00:00:05, *Title 2 00:00:20, Title 3 00:00:12");
-        const QString row = "var r = mediaList.mediaListModel.get(0); return [mediaList.mediaListModel.count, "
-                            "r.source, r.duration, r.origFileName, r.loading, r.currentStatus, r.finalOutput]";
-        QTRY_COMPARE_WITH_TIMEOUT(eval(window, row).toStringList().mid(0, 5),
-                                  QStringList({"1", "dvd", "00:00:20", "MOVIE_Title_2.vob", "false"}), 20000);
-        QVERIFY(click(window, "tabHeader1"));
-        for (const char *tile : {"formatTile:MP4", "outputTile:Low", "formatNext", "convertButton"}) {
-            QTRY_VERIFY(shown(window, tile));
-            QVERIFY(click(window, tile));
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(eval(window, row).toStringList().value(5), "complete", 60000);
-        const QString output = eval(window, row).toStringList().value(6);
-        const QString facts = run("ffprobe", kProbe + QStringList{output});
-        QVERIFY2(output.startsWith(dir.filePath("Videos/MOVIE_Title_2")) && facts.startsWith("h264 aac 20."),
-                 qPrintable(output + " " + facts));
-        QCOMPARE(prompts.texts(), QStringList());
+        const bool found = kind != "empty";
+        QCOMPARE(tickedRows(dialog.itemTree()), found ? QStringList({"- Title 1 00:00:05", "x Title 2 00:00:20",
+                                                                     "- Title 3 00:00:12"}) : QStringList());
+        QCOMPARE(prompts.texts(), found ? QStringList() : QStringList{"No DVD titles were found in " + source(kind)
+                                                                       + ".\n\nripper: " + source(kind)
+                                                                       + " holds no readable DVD-Video"});
     }
 };
 

@@ -2,6 +2,7 @@ import QtQuick
 
 // Stands in for the backend object: records every call, answers boxes and
 // dialogs from queued answers and emits the backend's signals on demand.
+// tst_app checks that it offers what the real bridge offers.
 QtObject {
     readonly property string separator: "/"
     readonly property string tempFolder: "/scratch/temp/"
@@ -69,4 +70,13 @@ QtObject {
     function warning(text) { record("warning", arguments) }
     function selectCd() { record("selectCd", arguments) }
     function selectDvd() { record("selectDvd", arguments) }
+    function showMaximized() { record("showMaximized", arguments) }
+    function showNormal() { record("showNormal", arguments) }
+    function showMenu(menu, x) { record("showMenu", arguments) }
+    function openFolder(path) { record("openFolder", arguments) }
+    function playDisc(path) { record("playDisc", arguments) }
+    function close() { record("close", arguments) }
+    function changeCursor(shape) { record("changeCursor", arguments) }
+    function log(text) { record("log", arguments) }
+    function isCurrentDiscBlank(drive) { record("isCurrentDiscBlank", arguments); return true }
 }

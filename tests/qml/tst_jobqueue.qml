@@ -58,9 +58,7 @@ PageCase {
             { tag: "file to chosen folder", source: "file", path: "/in/dir/clip.mkv", out: "/out/clip" },
             { tag: "dvd to video folder", source: "dvd", same: true, path: "/rip/t1.vob", out: "/home/user/Videos/t1" },
             { tag: "dvd to chosen folder", source: "dvd", path: "/rip/t1.vob", out: "/out/t1" },
-            { tag: "cd to chosen folder", source: "cd", path: "/t/1371000000/Track 01.wav", out: "/out/Track 01" },
-            { tag: "burn staging folder", source: "file", same: true, burn: true, path: "/in/clip.mkv",
-              out: "/scratch/temp/4711/clip" }
+            { tag: "cd to chosen folder", source: "cd", path: "/t/1371000000/Track 01.wav", out: "/out/Track 01" }
         ]
     }
 
@@ -69,8 +67,6 @@ PageCase {
         formatTab.outputSameFolder.checked = data.same === true
         page.outPath = data.same ? "" : "/out/"
         choose("-s 640x480 -vcodec mpeg4", "avi", 3, 9)
-        page.burnOutput = data.burn === true
-        page.desTemp = "4711"
         page.startNextConversion()
         compare(backend.last("startNewConversion"),
                 [data.path, "-s 640x480 -vcodec mpeg4", "320x240", data.out, "avi"])
@@ -208,14 +204,14 @@ PageCase {
     }
 
     function test_clearCompleted() {
-        addJobs(["complete", "error", "complete", "wait"])
+        addJobs(["complete", "error", "complete", "wait", "wait"])
         tabs.current = 2
         convertTab.clearCompleted.opacity = 1
-        list.removeFromList(1)
+        list.removeFromList(4)
         compare(fadeTarget(), 1)
         convertTab.clearCompletedRows()
         compare(column("fileName"), ["/in/job3.mkv"])
-        compare([backend.count("removeFile"), page.overallDuration, fadeTarget()], [3, 60, 0.2])
+        compare([backend.count("removeFile"), page.overallDuration, fadeTarget()], [4, 60, 0.2])
         compare([list.isAllComplete(), convertTab.convertButton.enabled], [false, true])
         list.removeFromList(0)
         compare([tabs.current, list.isAllComplete()], [0, true])

@@ -2,13 +2,13 @@
 
 #include "platform/prompts.h"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QtTest>
+
+class QTreeWidget;
 
 // A product folder of its own for one test: $appdata points at a scratch
-// folder holding a copy of the built catalogue (unless asked not to).
+// folder holding the temporary folder and a copy of the built catalogue
+// (unless asked not to).
 class ScratchProduct
 {
 public:
@@ -57,7 +57,39 @@ private:
     QByteArray m_previous;
 };
 
+// A scripted tool stand-in (tests/data/stand-ins/scripted) alone on PATH
+// while it lives, playing `mode`; it keeps its pid and arguments in `folder`
+// and waits there for a "go" file. Modes "missing" and "unstartable" leave a
+// tool that isn't there or can't start.
+class StandIn : PathPrefix
+{
+public:
+    StandIn(const QByteArray &mode, const QString &folder);
+    ~StandIn();
+    bool alive(const QString &tool = "ffmpeg") const;
+
+private:
+    QString m_folder;
+};
+
 QString testData(const QString &relative);
+// A file's bytes; empty when it can't be read.
+QByteArray readFile(const QString &path);
+// Writes a file, making its folder first.
+bool writeFile(const QString &path, const QByteArray &bytes = "x");
+// Whether the process whose id a stand-in wrote into `pidFile` lives.
+bool processAlive(const QString &pidFile);
+// Runs a program to its end, quietly; whether it succeeded.
+bool runTool(const QString &program, const QStringList &args);
+// Runs ffmpeg on `args` the same way.
+bool ffmpeg(const QStringList &args);
+// Writes `path` with ffmpeg from generated sources, one input per filter graph.
+bool lavfi(const QString &path, const QStringList &sources, const QStringList &options);
+// "codec codec ... duration" of a media file, as ffprobe reads it.
+QString streams(const QString &path);
+
+// A rip dialog's rows as "x Track 1 4:07": x ticked, - not.
+QStringList tickedRows(const QTreeWidget *tree);
 
 // Makes a file undeletable and unwritable: immutable when running as root
 // (permissions don't stop root), otherwise by write-protecting its folder.

@@ -6,6 +6,8 @@
 #include <QQuickWidget>
 #include <QtTest>
 
+#include <functional>
+
 // Reaches into the page the way a user would: items by objectName, clicks
 // on the widget.
 namespace PageDriver {
@@ -59,6 +61,38 @@ inline QVariant eval(QQuickWidget &window, const QString &script)
     if (expression.hasError())
         QTest::qFail(qPrintable(expression.error().toString()), __FILE__, __LINE__);
     return result;
+}
+
+// Clicks the items in turn, each once it shows.
+inline bool clickThrough(QQuickWidget &window, const QStringList &names)
+{
+    for (const QString &name : names) {
+        if (!QTest::qWaitFor([&] { return shown(window, name) != nullptr; }) || !click(window, name))
+            return false;
+    }
+    return true;
+}
+
+// One role of every job row, as text.
+inline QStringList column(QQuickWidget &window, const QString &role)
+{
+    return eval(window, "var m = mediaList.mediaListModel, out = []; for (var i = 0; i < m.count; ++i) "
+                        "out.push(String(m.get(i)." + role + ")); return out").toStringList();
+}
+
+// Runs `answer` once `dialog` shows: a modal dialog is answered from inside
+// its own loop.
+inline void whenShown(QWidget *dialog, const std::function<void()> &answer)
+{
+    auto *timer = new QTimer(dialog);
+    QObject::connect(timer, &QTimer::timeout, dialog, [timer, dialog, answer] {
+        if (dialog->isVisible()) {
+            timer->deleteLater();
+            timer->stop();
+            answer();
+        }
+    });
+    timer->start(50);
 }
 
 } // namespace PageDriver

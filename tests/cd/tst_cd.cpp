@@ -1,0 +1,396 @@
+// Audio CDs: the reader and the rip thread on real images (libcdio) and on
+// a drive double with faults, and the dialog.
+#include "app/selectcd.h"
+#include "cdimage.h"
+#include "disc/cd/audiocd.h"
+#include "disc/cd/cddevice.h"
+#include "disc/cd/cdripthread.h"
+#include "disc/drives.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <numeric>
+
+namespace {
+
+// A disc in a drive that isn't there ("fake"): tracks end to end from sector
+// 0, every sector filled with a byte of its own, switches for the faults of
+// real drives, and a record of the tray lock.
+struct FakeDisc {
+    QList<quint32> lengths{45, 95, 60};
+    QList<int> dataTracks;
+    bool tocFails = false, unlockFails = false, balanced = true;
+    int failingLock = 0, locks = 0, held = 0; // failingLock: 1-based request that fails
+    qint64 faultSector = -1;                  // reads from here fail `failures` times
+    int failures = 1;
+    CdDevice::ReadResult fault = CdDevice::ReadResult::Failed;
+    std::function<void(quint32 sector)> onRead; // on the reading thread
+
+    quint32 start(int index) const { return std::accumulate(lengths.begin(), lengths.begin() + index, 0u); }
+    QByteArray samples(quint32 from, quint32 count) const
+    {
+        QByteArray out;
+        for (quint32 s = from; s < from + count; ++s)
+            out += QByteArray(2352, char(s * 7 + 1));
+        return out;
+    }
+};
+
+class DeviceDouble : public CdDevice
+{
+public:
+    explicit DeviceDouble(std::shared_ptr<FakeDisc> disc) : d(std::move(disc)) {}
+    bool open(const QString &id) override { return m_open = id == "fake"; }
+    void close() override { d->balanced = d->balanced && d->held == 0, m_open = false; }
+    bool isOpen() const override { return m_open; }
+    bool setRemovalPrevented(bool prevent) override
+    {
+        if ((prevent && ++d->locks == d->failingLock) || (!prevent && d->unlockFails))
+            return false;
+        d->held = qMax(0, d->held + (prevent ? 1 : -1));
+        return true;
+    }
+    bool readToc(CdToc &toc) override
+    {
+        toc = {1, int(d->lengths.size()), {}};
+        for (int i = 0; i <= d->lengths.size(); ++i) {
+            const quint32 a = d->start(i) + 150;
+            toc.entries << TocEntry{quint8(a / 4500), quint8(a / 75 % 60), quint8(a % 75), d->dataTracks.contains(i)};
+        }
+        return !d->tocFails;
+    }
+    ReadResult readAudio(quint32 sector, quint32 count, char *buffer) override
+    {
+        if (d->onRead)
+            d->onRead(sector);
+        if (sector == d->faultSector && d->failures-- > 0)
+            return d->fault;
+        if (sector + count > d->start(int(d->lengths.size())))
+            return ReadResult::Failed;
+        const QByteArray bytes = d->samples(sector, count);
+        std::copy(bytes.begin(), bytes.end(), buffer);
+        return ReadResult::Ok;
+    }
+    bool eject() override { return m_open; }
+    bool load() override { return m_open; }
+    bool mediaPresent(const QString &id) override { return id.isEmpty() ? m_open : id == "fake"; }
+
+private:
+    std::shared_ptr<FakeDisc> d;
+    bool m_open = false;
+};
+
+inline CdDeviceFactory doubles(const std::shared_ptr<FakeDisc> &disc)
+{
+    return [disc] { return std::make_unique<DeviceDouble>(disc); };
+}
+
+// The rip's signals in order of arrival, files by name.
+struct Rip : CDRipThread {
+    using CDRipThread::CDRipThread;
+    QStringList events, files;
+    void rip(const QString &drive, const QStringList &tracks)
+    {
+        connect(this, &CDRipThread::startedFile, this, [this](int i) { events << QString("started %1").arg(i); });
+        connect(this, &CDRipThread::progress, this, [this](int p) { events << QString("progress %1").arg(p); });
+        connect(this, &CDRipThread::finishedFile, this, [this](const QString &f) {
+            files << f, events << QFileInfo(f).fileName();
+        });
+        connect(this, &CDRipThread::ripComplete, this, [this] { events << "complete"; });
+        connect(this, &CDRipThread::error, this, [this](const QString &m) { events << m; });
+        QSignalSpy done(this, &QThread::finished);
+        setTracks(drive, tracks);
+        start();
+        QVERIFY(done.wait(30000));
+        QCoreApplication::processEvents();
+    }
+};
+
+// A shown dialog on the drive double (or on libcdio without a disc), with
+// its hand-overs and boxes.
+struct Shown {
+    ScratchProduct product;
+    PromptRecorder prompts;
+    SelectCD d;
+    QSignalSpy added{&d, &SelectCD::addAudioCD};
+    explicit Shown(const std::shared_ptr<FakeDisc> &disc = {}) : d(nullptr, disc ? doubles(disc) : CdDeviceFactory())
+    {
+        d.scanDrives();
+        d.show();
+    }
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QStringList rows() const { return tickedRows(d.itemTree()); }
+    QStringList names() const
+    {
+        QStringList out;
+        for (const QList<QVariant> &call : added)
+            out << QFileInfo(call.at(0).toStringList().value(0)).fileName();
+        return out;
+    }
+};
+
+// A rip the dialog runs: the drive's fault, the sector whose read waits for
+// the test, the boxes shown and the tracks handed on.
+struct Hold { QString fault; qint64 holdAt; QStringList boxes, files; };
+
+} // namespace
+
+class TestCD : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir images;
+
+private slots:
+    void init() { Drives::setLister([] { return QStringList{"fake"}; }); }
+    void cleanup() { Drives::setLister({}); }
+
+    // Real libcdio on images: samples, header, progress, names and folders.
+    void ripsImage_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<int>("firstTrack");
+        QTest::addColumn<bool>("ownFolder");
+        QTest::newRow("cue, tracks from 1, rip folder") << ".cue" << 1 << false;
+        QTest::newRow("cue, tracks from 5, given folder") << ".cue" << 5 << true;
+        QTest::newRow("cdrdao table") << ".toc" << 1 << false;
+    }
+    void ripsImage()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(bool, ownFolder);
+        const QList<int> lengths{19, 40, 41, 3000};
+        QFETCH(int, firstTrack);
+        const CdImage image = makeCdImage(images.path(), QTest::currentDataTag(), lengths, firstTrack);
+        QCOMPARE(image.pcm.size(), 3100 * 2352);
+        ScratchProduct product;
+        // Earlier rips' folders of this and the coming seconds stay as they are.
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        for (qint64 n = now; n < now + 20; ++n)
+            QVERIFY(writeFile(product.temp() + QString::number(n) + "/Track 1.wav", "earlier"));
+        Rip rip;
+        rip.setDestination(ownFolder ? images.filePath("out") : "");
+        rip.rip(image.cue.chopped(4) + sheet, {"1", "2", "3", "4"});
+        QCOMPARE(rip.events.mid(0, 10).join('|'), "started 1|Track 1.wav|started 2|progress 0|progress 50|Track "
+                                                  "2.wav|started 3|progress 0|progress 50|Track 3.wav");
+        QCOMPARE(rip.events.mid(11).join('|').count("progress"), 150);
+        QCOMPARE(rip.events.mid(160), QStringList({"progress 99", "Track 4.wav", "complete"}));
+        const QDir folder = QFileInfo(rip.files.value(0)).dir();
+        QVERIFY2(ownFolder ? folder.path() == images.filePath("out")
+                           : folder.dirName().toLongLong() >= now + 20 && folder.dirName().size() == 10
+                                 && QFileInfo(folder.path()).path() + "/" == product.temp(),
+                 qPrintable(folder.path()));
+        for (qint64 n = now; n < now + 20; ++n)
+            QCOMPARE(readFile(product.temp() + QString::number(n) + "/Track 1.wav"), "earlier");
+        for (int i = 0; i < lengths.size(); ++i) {
+            const QByteArray wav = readFile(folder.filePath(QString("Track %1.wav").arg(i + 1)));
+            QCOMPARE(wav.size(), 44 + lengths.at(i) * 2352);
+            QVERIFY(wav.mid(44) == image.track(i, lengths.at(i)));
+            QByteArray header = QByteArray::fromHex("524946460000000057415645666d74201000000001000200"
+                                                    "44ac000010b10200040010006461746100000000");
+            qToLittleEndian<quint32>(36 + lengths.at(i) * 2352, header.data() + 4);
+            qToLittleEndian<quint32>(lengths.at(i) * 2352, header.data() + 40);
+            QCOMPARE(wav.left(44).toHex(), header.toHex());
+        }
+    }
+
+    // A drive with faults (sectors on a disc of 45, 95 and 60): messages,
+    // hand-overs, what each file holds, the tray lock.
+    void faults_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("sectors"); // in each track's file; - for none
+        const QString fine = "Track 1.wav|Track 2.wav|Track 3.wav|complete";
+        QTest::newRow("medium error in a middle track") << "medium@85" << fine << "45 55 60";
+        const QString second = "Track 1.wav|Cannot extract track 2|Track 3.wav|complete";
+        QTest::newRow("medium error twice") << "medium2@85" << second << "45 40 60";
+        QTest::newRow("other error, middle track") << "read@85" << second << "45 40 60";
+        QTest::newRow("other error, last track") << "read@160" << fine << "45 95 21";
+        QTest::newRow("error in the rest") << "read@40" << "Cannot extract track 1|Track 2.wav|Track 3.wav|complete"
+                                           << "40 95 60";
+        QTest::newRow("cancel in block 1") << "cancel@65" << "Track 1.wav|Ripping was cancelled." << "45 40 -";
+        QTest::newRow("data track") << "data" << "Track 1.wav|Track 2.wav|Cannot extract track 3|complete" << "45 95 -";
+        QTest::newRow("folder removed") << "rmdir@45" << "Track 1.wav|Cannot extract track 2|Cannot extract track 3|"
+                                                         "complete" << "- - -";
+        QTest::newRow("table unreadable") << "toc" << "Cannot open CD drive fake" << "- - -";
+        QTest::newRow("no tracks") << "empty" << "Cannot open CD drive fake" << "- - -";
+        QTest::newRow("first lock fails") << "lock1" << "Cannot open CD drive fake" << "- - -";
+        QTest::newRow("second lock fails") << "lock2" << "Cannot lock CD drive fake" << "- - -";
+        QTest::newRow("unlock fails") << "unlock" << "Track 1.wav|Track 2.wav|Track 3.wav|Cannot unlock CD drive fake"
+                                      << "45 95 60";
+    }
+    void faults()
+    {
+        QFETCH(QString, fault);
+        const QString kind = fault.section('@', 0, 0);
+        const quint32 at = fault.section('@', 1).toUInt();
+        auto disc = std::make_shared<FakeDisc>();
+        disc->lengths = kind == "empty" ? QList<quint32>{} : disc->lengths;
+        disc->dataTracks = kind == "data" ? QList<int>{2} : QList<int>{};
+        disc->tocFails = kind == "toc";
+        disc->failingLock = kind == "lock1" ? 1 : kind == "lock2" ? 2 : 0;
+        disc->unlockFails = kind == "unlock";
+        disc->faultSector = kind.startsWith("medium") || kind == "read" ? at : -1;
+        disc->failures = kind == "medium2" ? 2 : 1;
+        disc->fault = kind.startsWith("medium") ? CdDevice::ReadResult::MediumError : CdDevice::ReadResult::Failed;
+        QTemporaryDir out;
+        {
+            Rip rip(std::make_unique<DeviceDouble>(disc));
+            rip.setDestination(out.path());
+            disc->onRead = [&](quint32 sector) {
+                if (kind == "cancel" && sector == at)
+                    rip.cancel();
+                if (kind == "rmdir" && sector == at)
+                    QDir(out.path()).removeRecursively();
+            };
+            rip.rip("fake", {"1", "2", "3"});
+            QTEST(rip.events.filter(QRegularExpression("^(?!started|progress)")).join('|'), "events");
+        }
+        QCOMPARE(disc->balanced, kind != "unlock");
+        QFETCH(QString, sectors);
+        for (int i = 0; i < 3; ++i) {
+            const QString file = out.filePath(QString("Track %1.wav").arg(i + 1)), n = sectors.section(' ', i, i);
+            const QByteArray wav = readFile(file);
+            QVERIFY(n == "-" ? !QFile::exists(file) : wav.mid(44) == disc->samples(disc->start(i), n.toUInt()));
+            QVERIFY(n == "-" || qFromLittleEndian<quint32>(wav.constData() + 40) == disc->lengths.at(i) * 2352);
+        }
+    }
+
+    // A full disk, the -1 answers and the whole-track read.
+    void queries()
+    {
+        auto disc = std::make_shared<FakeDisc>();
+        disc->lengths = {22499, 95};
+        CAudioCD closed(QString(), std::make_unique<DeviceDouble>(disc));
+        CAudioCD cd("fake", std::make_unique<DeviceDouble>(disc));
+        QCOMPARE(QList<int>({closed.trackCount(), cd.trackCount(), cd.trackSeconds(0), cd.trackSeconds(2)}),
+                 QList<int>({-1, 2, 299, -1}));
+        QByteArray all;
+        QVERIFY(cd.readTrack(1, all) && all == disc->samples(22499, 95) && !cd.extractTrack(1, "/dev/full"));
+    }
+
+    void listsTracks()
+    {
+        auto disc = std::make_shared<FakeDisc>();
+        disc->lengths = {247 * 75 + 74, 750 * 75, 74, 4500};
+        disc->dataTracks = {3};
+        Shown s(disc);
+        const QStringList all{"x Track 1 4:07", "x Track 2 12:30", "x Track 3 0:00", "- Track 4 (data) 1:00"};
+        QCOMPARE(s.rows(), all);
+        s.click(s.d.selectNoneButton());
+        QCOMPARE(s.rows().filter(QRegularExpression("^x")), QStringList());
+        s.click(s.d.selectAllButton());
+        QCOMPARE(s.rows(), all);
+        QVERIFY(!s.d.itemTree()->topLevelItem(3)->flags().testFlag(Qt::ItemIsEnabled) && disc->balanced);
+        QCOMPARE(s.d.driveCombo()->currentText(), "fake"); // no disc name
+    }
+
+    // Real libcdio: twelve tracks, 2 and 5 left out.
+    void ripsTickedTracks()
+    {
+        const CdImage image = makeCdImage(images.path(), "twelve", QList<int>(12, 19), 1, "TITLE \"Twelve\"\n");
+        Drives::setLister([&] { return QStringList{image.cue}; });
+        Shown s;
+        QCOMPARE(s.d.driveCombo()->currentText(), image.cue + " Twelve"); // the CD-TEXT title
+        s.d.itemTree()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+        s.d.itemTree()->topLevelItem(4)->setCheckState(0, Qt::Unchecked);
+        QStringList labels;
+        connect(s.d.findChild<CDRipThread *>(), &CDRipThread::startedFile, &s.d,
+                [&] { labels << s.d.statusLabel()->text(); });
+        s.click(s.d.okButton());
+        QVERIFY(!s.d.okButton()->isEnabled() && !s.d.driveCombo()->isEnabled() && s.d.cancelButton()->isEnabled());
+        QTRY_VERIFY(!s.d.isVisible());
+        QCOMPARE(s.names().join(',').remove(".wav").remove("Track "), "1,3,4,6,7,8,9,10,11,12");
+        QCOMPARE(labels.size(), 10);
+        QCOMPARE(labels.first() + labels.last(), "Ripping track 1 of 10...Ripping track 10 of 10...");
+        QCOMPARE(s.prompts.texts(), QStringList());
+        s.d.ripStarted(3), s.d.startedFile(2), s.d.updateProgress(50);
+        QCOMPARE(s.d.progressBar()->value(), 49); // 33.3 + 16.6
+    }
+
+    // Boxes, hand-overs and the dialog's state for a drive that fails, OK
+    // pressed again while a rip goes on after a failed track, and Cancel.
+    void duringRip_data()
+    {
+        QTest::addColumn<Hold>("h");
+        QTest::newRow("drive unreadable") << Hold{"toc", -1, {"Cannot open CD drive fake"}, {}};
+        const QString busy = "Ripping is still in progress. Wait until it has finished, or press Cancel.";
+        QTest::newRow("OK while ripping")
+            << Hold{"read", 45, {"Cannot extract track 1", busy}, {"Track 2.wav", "Track 3.wav"}};
+        QTest::newRow("Cancel") << Hold{"cancel", 0, {"Ripping was cancelled."}, {}};
+    }
+    void duringRip()
+    {
+        QFETCH(Hold, h);
+        const QString fault = h.fault;
+        const qint64 holdAt = h.holdAt;
+        auto disc = std::make_shared<FakeDisc>();
+        disc->tocFails = fault == "toc";
+        disc->faultSector = fault == "read" ? 0 : -1;
+        std::atomic<bool> held{false}, release{false};
+        disc->onRead = [&](quint32 sector) {
+            for (held = held || sector == holdAt; held && !release;)
+                QThread::msleep(1);
+        };
+        Shown s(disc);
+        s.click(s.d.okButton());
+        QTRY_VERIFY(held || holdAt < 0);
+        if (fault == "read") {
+            QTRY_VERIFY(s.d.okButton()->isEnabled());
+            s.click(s.d.selectNoneButton());
+            s.click(s.d.okButton());
+        } else if (fault == "cancel") {
+            s.click(s.d.cancelButton());
+            QVERIFY(!s.d.isVisible() && s.d.okButton()->isEnabled() && s.d.statusLabel()->text().isEmpty());
+        }
+        release = true;
+        QTRY_COMPARE(s.prompts.texts(), h.boxes);
+        QTRY_COMPARE(s.d.isVisible(), fault == "toc");
+        QCOMPARE(s.names(), h.files);
+        QVERIFY(s.d.okButton()->isEnabled() && s.d.progressBar()->value() == 0);
+    }
+
+    // "Open Image...": a clear word for what can't be used, else the image
+    // as a drive.
+    void openImage_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QStringList>("tracks");
+        QTest::newRow("missing") << "none.cue" << "The disc image %1 cannot be found." << QStringList();
+        QTest::newRow("malformed") << "junk.cue" << "%1 cannot be read as a disc image. Its .bin file must lie beside "
+                                                    "it under the same name." << QStringList();
+        QTest::newRow("no audio") << "iso.cue" << "The disc image %1 holds no audio tracks." << QStringList();
+        QTest::newRow("enhanced CD") << "enhanced.cue" << "" << QStringList{"x Track 1 0:01", "- Track 2 (data) 0:02"};
+    }
+    void openImage()
+    {
+        const QString dir = images.path();
+        if (!QFile::exists(dir + "/iso.cue")) {
+            makeCdImage(dir, "enhanced", {75}, 1, {}, "ENHANCED");
+            QVERIFY(writeFile(dir + "/junk.cue", "FILE junk\n"));
+            QFile::copy(dir + "/data.iso", dir + "/iso.bin");
+            writeFile(dir + "/iso.cue", "FILE \"iso.bin\" BINARY\nTRACK 01 MODE1/2048\nINDEX 01 00:00:00\n");
+        }
+        Drives::setLister({});
+        Shown s;
+        QFETCH(QString, image);
+        const QString path = dir + "/" + image;
+        s.prompts.fileAnswers = {{path}};
+        s.click(s.d.openImageButton());
+        QFETCH(QString, box);
+        QCOMPARE(s.prompts.texts(), box.isEmpty() ? QStringList() : QStringList{box.arg(path)});
+        QTEST(s.rows(), "tracks");
+        // The entry: the image as the id, and the ISO 9660 volume as the disc's name.
+        QCOMPARE(s.d.driveCombo()->currentData().toString() + s.d.driveCombo()->currentText(),
+                 box.isEmpty() ? path + path + " ENHANCED" : "");
+    }
+};
+
+QTEST_MAIN(TestCD)
+#include "tst_cd.moc"
