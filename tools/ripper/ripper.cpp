@@ -16,11 +16,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -193,6 +196,88 @@ bool writeAll(int fd, const unsigned char *data, size_t size)
     return true;
 }
 
+// Writes on a thread of its own, so that copying the next blocks out of the
+// disc and copying the last ones into the file run side by side. A few
+// buffers go round between the two: memory stays flat whatever the title.
+class Writer
+{
+public:
+    explicit Writer(int fd) : m_fd(fd), m_thread([this] { run(); }) {}
+    ~Writer() { finish(); }
+
+    // A free buffer of kChunk bytes, or null once a write has failed.
+    unsigned char *buffer()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_failed || m_filled - m_written < kBuffers; });
+        return m_failed ? nullptr : slot(m_filled);
+    }
+
+    // Queues the buffer last handed out, holding `size` bytes.
+    void write(size_t size)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_sizes[m_filled % kBuffers] = size;
+        ++m_filled;
+        m_changed.notify_all();
+    }
+
+    // Waits for the queued writes; false (with errno set) if one failed.
+    bool finish()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_ending = true;
+            m_changed.notify_all();
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+        errno = m_error;
+        return !m_failed;
+    }
+
+    static constexpr size_t kChunk = size_t(kBlocksPerRead) * DVD_VIDEO_LB_LEN;
+
+private:
+    static constexpr unsigned kBuffers = 3;
+
+    unsigned char *slot(unsigned n) { return m_buffers.data() + (n % kBuffers) * kChunk; }
+
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_filled != m_written || m_ending; });
+            if (m_filled == m_written)
+                return;
+            unsigned char *data = slot(m_written);
+            const size_t size = m_sizes[m_written % kBuffers];
+            lock.unlock();
+            const bool ok = writeAll(m_fd, data, size);
+            const int error = errno;
+            lock.lock();
+            if (!ok) {
+                m_failed = true;
+                m_error = error;
+                m_changed.notify_all();
+                return;
+            }
+            ++m_written;
+            m_changed.notify_all();
+        }
+    }
+
+    const int m_fd;
+    std::vector<unsigned char> m_buffers = std::vector<unsigned char>(kBuffers * kChunk);
+    size_t m_sizes[kBuffers] = {};
+    unsigned m_filled = 0, m_written = 0; // buffers handed to the thread, and written by it
+    bool m_ending = false, m_failed = false;
+    int m_error = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread; // last: starts once the rest is ready
+};
+
 int rip(const char *source, const char *titleText, const char *out)
 {
     Opened dvd;
@@ -232,39 +317,47 @@ int rip(const char *source, const char *titleText, const char *out)
     const int fd = ::open(out, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(Unwritable, std::string("cannot write ") + out + ": " + std::strerror(errno));
+    Writer writer(fd);
     auto abandon = [&](Exit code, const std::string &message) {
+        writer.finish();
         ::close(fd);
         ::unlink(out);
         return fail(code, message);
     };
+    const auto unwritable = [out] { return std::string("cannot write ") + out + ": " + std::strerror(errno); };
 
-    std::vector<unsigned char> buffer(size_t(kBlocksPerRead) * DVD_VIDEO_LB_LEN);
     Progress progress;
     progress.show(0);
     unsigned long long done = 0;
     for (const cell_playback_t *cell : cells) {
         for (uint32_t at = cell->first_sector; at <= cell->last_sector;) {
             const uint32_t count = std::min<uint32_t>(kBlocksPerRead, cell->last_sector - at + 1);
-            const ssize_t got = DVDReadBlocks(vob.get(), int(at), count, buffer.data());
+            unsigned char *buffer = writer.buffer();
+            if (!buffer) {
+                writer.finish(); // for its errno
+                return abandon(Unwritable, unwritable());
+            }
+            const ssize_t got = DVDReadBlocks(vob.get(), int(at), count, buffer);
             if (got != ssize_t(count))
                 return abandon(ReadFailed, "cannot read block " + std::to_string(at) + " of " + name + "; "
                                                + kCssHint);
             for (uint32_t b = 0; b < count; ++b) {
-                if (scrambled(buffer.data() + size_t(b) * DVD_VIDEO_LB_LEN))
+                if (scrambled(buffer + size_t(b) * DVD_VIDEO_LB_LEN))
                     return abandon(Encrypted, name + " is encrypted and nothing decrypted it: install "
                                                   "libdvdcss (Debian: libdvd-pkg) to rip it");
             }
-            if (!writeAll(fd, buffer.data(), size_t(count) * DVD_VIDEO_LB_LEN))
-                return abandon(Unwritable, std::string("cannot write ") + out + ": " + std::strerror(errno));
+            writer.write(size_t(count) * DVD_VIDEO_LB_LEN);
             at += count;
             done += count;
             progress.show(int(done * 100 / blocks));
         }
     }
+    if (!writer.finish())
+        return abandon(Unwritable, unwritable());
     if (::close(fd) != 0) {
-        const std::string reason = std::strerror(errno);
+        const std::string reason = unwritable();
         ::unlink(out);
-        return fail(Unwritable, std::string("cannot write ") + out + ": " + reason);
+        return fail(Unwritable, reason);
     }
     progress.show(100);
     std::fputs("\n", stdout);
