@@ -2,8 +2,6 @@
 
 #include "support/testsupport.h"
 
-#include <signal.h>
-
 // Three-second inputs: "audio", "video" (16:9), or "av" (4:3 with sound,
 // colour tagged so the probe sees commas inside brackets).
 inline bool makeMedia(const QString &path, const QString &kind)
