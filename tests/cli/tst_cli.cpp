@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QSqlQuery>
 
+#include <signal.h>
 #include <unistd.h>
 
 class TestCli : public QObject
