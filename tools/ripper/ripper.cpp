@@ -317,11 +317,18 @@ int rip(const char *source, const char *titleText, const char *out)
     const int fd = ::open(out, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(Unwritable, std::string("cannot write ") + out + ": " + std::strerror(errno));
+    // A cut-off copy is removed; a device or pipe written to is not ours to remove.
+    struct stat written {};
+    const bool ownFile = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode);
+    const auto removeCopy = [&] {
+        if (ownFile)
+            ::unlink(out);
+    };
     Writer writer(fd);
     auto abandon = [&](Exit code, const std::string &message) {
         writer.finish();
         ::close(fd);
-        ::unlink(out);
+        removeCopy();
         return fail(code, message);
     };
     const auto unwritable = [out] { return std::string("cannot write ") + out + ": " + std::strerror(errno); };
@@ -356,7 +363,7 @@ int rip(const char *source, const char *titleText, const char *out)
         return abandon(Unwritable, unwritable());
     if (::close(fd) != 0) {
         const std::string reason = unwritable();
-        ::unlink(out);
+        removeCopy();
         return fail(Unwritable, reason);
     }
     progress.show(100);
