@@ -76,7 +76,7 @@ class TestBurnChecks : public QObject
         QDir().mkpath(folder);
         for (const QString &f : files) {
             QFile::copy(work.filePath(f), folder + "/" + f);
-            QThread::msleep(5); // creation stamps at least a millisecond apart
+            QThread::msleep(30); // file times move in steps of a clock tick
         }
         return folder;
     }
