@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/droppablewidget.h"
-#include "app/jobstore.h"
+#include "jobs/jobstore.h"
+#include "jobs/runcontroller.h"
+#include "jobs/toolengine.h"
 #include "app/selectcd.h"
 #include "app/selectdrive.h"
 #include "app/selectdvd.h"
@@ -35,6 +37,7 @@
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QScreen>
+#include <QSettings>
 #include <QSizeGrip>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -51,8 +54,21 @@ MainWindow::MainWindow(QWidget *parent)
     m_formatModel = Catalogue::formatModel();
 
     rootContext()->setContextProperty("mainwnd", this);
-    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json", this);
-    rootContext()->setContextProperty("jobStore", m_jobStore);
+    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json",
+                              [](const QString &text) { return Prompts::question("Confirmation Required", text); },
+                              this);
+    m_engine = new ToolEngine(this);
+    m_engine->setThumbnailFolder(Folders::tempFolder());
+    m_jobs = new RunController(m_engine, {Folders::musicFolder(), Folders::videoFolder(), Folders::tempFolder()}, this);
+    m_jobs->setStore(m_jobStore);
+    m_settings = new QSettings(Folders::productFolder() + Folders::separator() + "settings.ini",
+                               QSettings::IniFormat, this);
+    m_jobs->setSimultaneous(m_settings->value("simultaneousJobs", 0).toInt());
+    connect(m_jobs, &RunController::simultaneousChanged, this,
+            [this] { m_settings->setValue("simultaneousJobs", m_jobs->simultaneous()); });
+    connect(m_jobStore, &JobStore::restore, m_jobs, &RunController::restore);
+    connect(m_jobs, &RunController::runFinished, this, &MainWindow::runFinished);
+    rootContext()->setContextProperty("jobs", m_jobs);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setClearColor(Qt::transparent);
     setSource(QUrl("qrc:/qml/main.qml"));
@@ -62,7 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_runner = new ConversionThread();
     m_selectCd = new SelectCD(this);
     m_selectDvd = new SelectDVD(this);
-    m_burner = new BurnDisc(this);
+    m_burner = m_engine->burner();
     m_selectDrive = new SelectDrive(this);
 
     setMinimumSize(800, 552);
@@ -105,10 +121,10 @@ MainWindow::MainWindow(QWidget *parent)
             [this] { m_stoppedOutput.clear(); });
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
-    connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);
-    connect(m_burner, &BurnDisc::burnProgress, this, &MainWindow::burnProgress);
-    connect(m_burner, &BurnDisc::textStatus, this, &MainWindow::burnTextStatus);
-    connect(m_burner, &BurnDisc::burnEstTime, this, &MainWindow::burnEstTime);
+    connect(m_engine, &JobEngine::burnCompleted, this, &MainWindow::conversionComplete);
+    connect(m_engine, &JobEngine::burnProgress, this, &MainWindow::burnProgress);
+    connect(m_engine, &JobEngine::burnTextStatus, this, &MainWindow::burnTextStatus);
+    connect(m_engine, &JobEngine::burnEstTime, this, &MainWindow::burnEstTime);
     connect(m_addAudioAction, &QAction::triggered, this, &MainWindow::addAudioFile);
     connect(m_addVideoAction, &QAction::triggered, this, &MainWindow::addVideoFile);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitAction);
@@ -143,6 +159,8 @@ QString MainWindow::separator() const
 
 void MainWindow::stopWorkers()
 {
+    if (m_jobs)
+        m_jobs->shutdown();
     // The converter must not outlive the program: stop the run and give it
     // time to end its child process.
     if (m_runner) {
@@ -455,10 +473,11 @@ void MainWindow::close()
 {
     const QString temp = getTempFolder();
     const QStringList entries = TempFiles::listing(temp);
-    if (m_runner->isRunning()) {
+    if (m_runner->isRunning() || m_jobs->isRunning()) {
         if (!yesno("Conversions will be cancelled - are you sure you want to close?"))
             return;
         stopConversion();
+        m_jobs->shutdown();
     }
     emptyTempAndClose(entries);
 }
@@ -476,12 +495,12 @@ void MainWindow::endWithoutQuestion()
     // A report still queued must not start the next job.
     m_runner->disconnect(this);
     m_probe->disconnect(this);
-    m_burner->disconnect(this);
+    m_engine->disconnect(this);
+    m_jobs->shutdown();
     const QString output = m_jobStore->runningOutput();
     stopWorkers();
     // A burn or a rip ends too; on a disc the write is lost, but no tool is
     // left burning and no half image or title is left as if done.
-    m_burner->stop();
     m_selectDvd->stopRip();
     m_selectCd->stopRip();
     // The run chose a free name, so the file is its own half-written output.
@@ -535,6 +554,17 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
         m_burner->setJob("cd", drive, source, QString());
     }
     m_burner->start();
+}
+
+void MainWindow::runFinished(int done, int failed, bool cancelled)
+{
+    // A run that ends while the user is elsewhere says so on the desktop.
+    if (cancelled || isActiveWindow())
+        return;
+    QString text = done == 1 ? QString("1 job finished") : QString("%1 jobs finished").arg(done);
+    if (failed > 0)
+        text += failed == 1 ? QString(", 1 failed") : QString(", %1 failed").arg(failed);
+    Desktop::notify("MediaForgeStudio", text + ".");
 }
 
 bool MainWindow::isCurrentDiscBlank(QString drive)

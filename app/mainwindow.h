@@ -14,6 +14,9 @@ class ConversionThread;
 class DroppableWidget;
 class FileInfoThread;
 class JobStore;
+class QSettings;
+class RunController;
+class ToolEngine;
 class SelectCD;
 class SelectDrive;
 class SelectDVD;
@@ -36,6 +39,7 @@ public:
     QMenu *fileMenu() const { return m_fileMenu; }
     QMenu *helpMenu() const { return m_helpMenu; }
     JobStore *jobStore() const { return m_jobStore; }
+    RunController *jobs() const { return m_jobs; }
     // Waits (bounded) for the running conversion to stop its converter.
     void stopWorkers();
     // What close() does when the user answers Yes, without asking, for an
@@ -114,6 +118,7 @@ protected:
 
 private:
     void buildMenus();
+    void runFinished(int done, int failed, bool cancelled);
     void startUpdateCheck();
     void emptyTempAndClose(const QStringList &entries);
 
@@ -146,6 +151,9 @@ private:
     BurnDisc *m_burner = nullptr;
     SelectDrive *m_selectDrive = nullptr;
     JobStore *m_jobStore = nullptr;
+    ToolEngine *m_engine = nullptr;
+    RunController *m_jobs = nullptr;
+    QSettings *m_settings = nullptr;
     // Output of a stopped conversion, removed again once the runner reports it.
     QString m_stoppedOutput;
 };

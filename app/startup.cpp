@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/droppablewidget.h"
-#include "app/jobstore.h"
+#include "jobs/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "catalogue/catalogue.h"

@@ -1,7 +1,6 @@
-#include "app/jobstore.h"
+#include "jobs/jobstore.h"
 
 #include "platform/folders.h"
-#include "platform/prompts.h"
 #include "platform/textlog.h"
 
 #include <QFile>
@@ -30,9 +29,10 @@ bool inputStillThere(const QVariantMap &job, const QVariantMap &settings)
 
 } // namespace
 
-JobStore::JobStore(const QString &path, QObject *parent)
+JobStore::JobStore(const QString &path, Question ask, QObject *parent)
     : QObject(parent)
     , m_path(path)
+    , m_ask(std::move(ask))
 {
 }
 
@@ -163,7 +163,7 @@ void JobStore::offerRestore()
         : QString("MediaForgeStudio did not close normally last time, and %1 jobs were still waiting "
                   "in the Media List.\n\nDo you want to restore them?")
               .arg(jobs.size());
-    const bool restoreThem = Prompts::question("Confirmation Required", text);
+    const bool restoreThem = m_ask && m_ask(text);
     {
         QMutexLocker lock(&m_lock);
         // A signal ended the program while the question was open.

@@ -7,14 +7,18 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-// The job list's unfinished jobs, kept in a file as the page changes them so
-// that a crash or a kill doesn't lose them. The page reaches it as
-// `jobStore`; the next start offers what a run that never closed left.
+#include <functional>
+
+// The job list's unfinished jobs, kept in a file as the list changes so that
+// a crash or a kill doesn't lose them; the next start offers what a run that
+// never closed left.
 class JobStore : public QObject
 {
     Q_OBJECT
 public:
-    explicit JobStore(const QString &path, QObject *parent = nullptr);
+    // `ask` puts the restore question to the user.
+    using Question = std::function<bool(const QString &text)>;
+    JobStore(const QString &path, Question ask, QObject *parent = nullptr);
 
     // The rows still to do, each with its roles and `running` on the one
     // converting, and the page's output choice (arguments, extension, ids,
@@ -43,6 +47,7 @@ private:
     void remove();
 
     const QString m_path;
+    const Question m_ask;
     mutable QMutex m_lock;
     QVariantList m_jobs;
     QVariantMap m_settings;
