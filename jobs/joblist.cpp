@@ -88,12 +88,23 @@ int JobList::rowOf(quint64 id) const
 
 quint64 JobList::append(Job job)
 {
-    job.id = m_nextId++;
-    beginInsertRows({}, count(), count());
-    m_jobs.append(std::move(job));
+    return append(QList<Job>{std::move(job)}).constFirst();
+}
+
+QList<quint64> JobList::append(QList<Job> jobs)
+{
+    QList<quint64> ids;
+    if (jobs.isEmpty())
+        return ids;
+    for (Job &job : jobs) {
+        job.id = m_nextId++;
+        ids << job.id;
+    }
+    beginInsertRows({}, count(), count() + int(jobs.size()) - 1);
+    m_jobs.append(std::move(jobs));
     endInsertRows();
     emit countChanged();
-    return m_jobs.constLast().id;
+    return ids;
 }
 
 void JobList::change(int row, const std::function<void(Job &)> &edit)

@@ -54,6 +54,8 @@ public:
     Q_INVOKABLE quint64 idAt(int row) const { return row >= 0 && row < count() ? m_jobs.at(row).id : 0; }
     // Appends a job under a new id, which it answers.
     quint64 append(Job job);
+    // Appends jobs at once (one notice to the views), answering their ids.
+    QList<quint64> append(QList<Job> jobs);
     // Changes a row and tells the views.
     void change(int row, const std::function<void(Job &)> &edit);
     void removeAt(int row);

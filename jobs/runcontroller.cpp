@@ -78,7 +78,6 @@ RunController::RunController(JobEngine *engine, const OutputPlan::Places &places
             if (clockSeconds(job.duration) < 0)
                 job.duration = duration;
         });
-        emit listChanged();
     });
     connect(m_engine, &JobEngine::completed, this, &RunController::completed);
     connect(m_engine, &JobEngine::cancelled, this, &RunController::cancelled);
@@ -210,42 +209,40 @@ bool RunController::burnWaiting(const QString &kind) const
 
 // Adding and probing
 
-void RunController::appendInput(const QString &path, Job::Source source, const QString &length)
+void RunController::appendInputs(const QStringList &paths, Job::Source source, const QString &length)
 {
-    Job job;
-    job.source = source;
-    job.fileName = path;
-    job.duration = length;
-    if (m_probing == Probing::NotForSoundOnly && soundOnly()) {
-        // The name parts as a probe gives them; the rest comes from the conversion.
-        const QString sep = Folders::separator();
-        const int slash = int(path.lastIndexOf(sep));
-        job.origFileName = path.mid(slash + 1);
-        job.origPathName = path.left(slash + 1);
-        job.newFileName = baseName(job.origFileName);
-        job.state = Job::State::Waiting;
-        m_list.append(job);
-        return;
+    const bool probe = !(m_probing == Probing::NotForSoundOnly && soundOnly());
+    QList<Job> jobs;
+    for (const QString &path : paths) {
+        Job job;
+        job.source = source;
+        job.fileName = path;
+        job.duration = length;
+        if (!probe) {
+            // The name parts as a probe gives them; the rest comes from the conversion.
+            const int slash = int(path.lastIndexOf(Folders::separator()));
+            job.origFileName = path.mid(slash + 1);
+            job.origPathName = path.left(slash + 1);
+            job.newFileName = baseName(job.origFileName);
+            job.state = Job::State::Waiting;
+        }
+        jobs << job;
     }
-    const quint64 id = m_list.append(job);
-    m_engine->probe(id, path, m_probing == Probing::WithThumbnail);
-}
-
-void RunController::addFiles(const QStringList &paths, const QString &source)
-{
-    const Job::Source kind = source == "cd" ? Job::Source::Cd : Job::Source::File;
-    for (const QString &path : paths)
-        appendInput(path, kind, {});
-    emit listChanged();
+    const QList<quint64> ids = m_list.append(jobs);
+    for (int i = 0; probe && i < ids.size(); ++i)
+        m_engine->probe(ids.at(i), paths.at(i), m_probing == Probing::WithThumbnail);
     if (m_running)
         fill();
 }
 
+void RunController::addFiles(const QStringList &paths, const QString &source)
+{
+    appendInputs(paths, source == "cd" ? Job::Source::Cd : Job::Source::File, {});
+}
+
 void RunController::addDvd(const QStringList &paths, const QString &length)
 {
-    for (const QString &path : paths)
-        appendInput(path, Job::Source::Dvd, length);
-    emit listChanged();
+    appendInputs(paths, Job::Source::Dvd, length);
 }
 
 void RunController::probed(quint64 id, const QStringList &fileInfo, const QStringList &video,
@@ -268,7 +265,6 @@ void RunController::probed(quint64 id, const QStringList &fileInfo, const QStrin
             dropRow(row);
             emit noStreams(fileInfo.value(0), path);
         }
-        emit listChanged();
     }
     const bool loading = std::any_of(m_list.jobs().cbegin(), m_list.jobs().cend(),
                                      [](const Job &job) { return job.state == Job::State::Loading; });
@@ -343,7 +339,6 @@ bool RunController::start(const QString &drive, const QString &caption)
             m_runDoneAtStart += job.workSeconds();
     }
     emit runningChanged();
-    emit listChanged();
     fill();
     return true;
 }
@@ -476,7 +471,6 @@ void RunController::completed(quint64 ticket, bool ok, const QString &output, co
         finishJob(row, ok, output, error);
     }
     updateProgress();
-    emit listChanged();
     fill();
 }
 
@@ -508,7 +502,6 @@ void RunController::cancelled(quint64 ticket)
     const int row = m_list.rowOf(id);
     if (row >= 0 && m_list.at(row).state == Job::State::Removing)
         m_list.removeAt(row);
-    emit listChanged();
     updateProgress();
     fill();
 }
@@ -529,7 +522,6 @@ void RunController::burnCompleted(bool ok, const QString &device, const QString 
     ok ? ++m_done : ++m_failed;
     emit jobFinished(m_burnId, ok);
     endBurnRun();
-    emit listChanged();
     endRun(false);
 }
 
@@ -553,7 +545,6 @@ void RunController::endRun(bool cancelled)
     m_timeLeft.clear();
     emit runningChanged();
     emit progressChanged();
-    emit listChanged();
     listEdited();
     emit runFinished(m_done, m_failed, cancelled);
 }
@@ -625,7 +616,6 @@ void RunController::remove(int row)
         dropRow(row);
     }
     updateProgress();
-    emit listChanged();
 }
 
 void RunController::clearFinished()
@@ -634,7 +624,6 @@ void RunController::clearFinished()
         if (m_list.at(row).isFinished())
             dropRow(row);
     }
-    emit listChanged();
 }
 
 void RunController::endEdits()
@@ -718,8 +707,8 @@ void RunController::restore(const QVariantList &jobs, const QVariantMap &setting
             continue;
         // A row the probe had not answered yet is simply probed again.
         if (saved.value("loading").toBool() && source != Job::Source::BurnDvd && source != Job::Source::BurnCd) {
-            appendInput(saved.value("fileName").toString(), source,
-                        source == Job::Source::Dvd ? saved.value("duration").toString() : QString());
+            appendInputs({saved.value("fileName").toString()}, source,
+                         source == Job::Source::Dvd ? saved.value("duration").toString() : QString());
             continue;
         }
         Job job;
@@ -745,7 +734,6 @@ void RunController::restore(const QVariantList &jobs, const QVariantMap &setting
             m_burnId = id;
         }
     }
-    emit listChanged();
     emit restored(settings);
 }
 

@@ -121,7 +121,7 @@ private:
     void cancelled(quint64 ticket);
     void burnCompleted(bool ok, const QString &device, const QString &reason);
 
-    void appendInput(const QString &path, Job::Source source, const QString &length);
+    void appendInputs(const QStringList &paths, Job::Source source, const QString &length);
     bool soundOnly() const;
     void fill();
     void startConversion(int row);
