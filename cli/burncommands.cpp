@@ -12,7 +12,9 @@
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "media/fileinfothread.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/quitsignals.h"
 
 #include <QDir>
@@ -430,10 +432,14 @@ int burn(const Invocation &call, const QString &discType)
         }
         target = Folders::nativeAbsolute(target);
         QStringList made{target};
-        if (!dvd)
+        if (!dvd) {
             made << DiscCheck::binBeside(target);
+            const QString unnamable = CueImage::nameProblem(QFileInfo(made.last()).fileName());
+            if (!unnamable.isEmpty())
+                return call.refuse(oneLine(unnamable) + " Nothing was burned.");
+        }
         for (const QString &file : made) {
-            if (QFileInfo::exists(file))
+            if (FileNames::taken(file))
                 return call.refuse(file + " already exists; nothing was burned (move it away or name another image)");
         }
     } else if (QFileInfo(target).isFile() || QFileInfo(target).isDir()) {

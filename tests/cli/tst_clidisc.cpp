@@ -197,6 +197,17 @@ private slots:
         row("bad standard", {"burn-dvd", "--standard", "SECAM", "%W/a.iso", "%F/t1.mpg"}, 2, "", "not SECAM");
         row("image of another kind", {"burn-dvd", "%W/a.cue", "%F/t1.mpg"}, 2, "", "a DVD image is an .iso file");
         row("image exists", {"burn-cd", "%W/a.cue", "%F/cd.wav"}, 2, "", "%W/a.bin already exists", {}, {"a.bin"});
+        row("link at the image's name", {"burn-cd", "%W/a.cue", "%F/cd.wav"}, 2, "", "%W/a.bin already exists", {},
+            {"a.bin>gone.bin"});
+        // Files of the user's that look like ours are left as they were.
+        row("leftover DVD part", {"burn-dvd", "%W/movie.iso", "%F/t1.mpg"}, 0, "%W/movie.iso\n", "", {"movie.iso"},
+            {"movie.iso.part"});
+        row("leftover CD parts", {"burn-cd", "%W/mix.cue", "%F/cd.wav"}, 0, "%W/mix.cue\n%W/mix.bin\n", "",
+            {"mix.cue", "mix.bin"}, {"mix.cue.part", "other.wav", "mix.bin.part>other.wav"});
+        row("image on a full disk", {"burn-cd", "%W/mix.cue", "%F/cd.wav"}, 1, "",
+            "Burn Failed: The CD image can't be written: No space left on device.", {}, {}, "full:mix.bin");
+        row("line break in the image's name", {"burn-cd", "%W/mi\nx.cue", "%F/cd.wav"}, 2, "",
+            "may not contain line breaks");
         row("folder as target", {"burn-dvd", "%W", "%F/t1.mpg"}, 2, "", "%W is not a drive");
         row("missing input", {"burn-cd", "%W/a.cue", "%F/gone.wav"}, 2, "", "%F/gone.wav: no such file");
         row("not media", {"burn-cd", "%W/a.cue", "%F/cd.wav", "%F/notes.txt"}, 1, "",
