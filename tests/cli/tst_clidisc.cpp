@@ -322,6 +322,38 @@ private slots:
         QCOMPARE(staging(product), QStringList());
     }
 
+    // A burn killed outright leaves its staging folder. The next burn removes
+    // it, and every other whose owner is gone, even when the owner's process
+    // id now belongs to another process; the rest stays.
+    void sweepsStagingOfKilledBurns()
+    {
+        ScratchProduct product;
+        QTemporaryDir work;
+        const auto standIns = machine("blank-dvd-r");
+        QProcess killed;
+        killed.start(program("blank-dvd-r"), {"burn-dvd", "/dev/sr9", fixture("t2.mpg")});
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += killed.readAllStandardError()).contains("Calculating time remaining"), 20000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(10000));
+        QCOMPARE(staging(product).size(), 1);
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        // This process's start time, field 22 of its stat record.
+        const QByteArray stat = contents("/proc/self/stat");
+        const QString started = stat.mid(stat.lastIndexOf(')') + 2).split(' ').value(19);
+        const QString never = QString(contents("/proc/sys/kernel/pid_max")).trimmed();
+        QStringList kept{".burn-" + self + "-" + started + "-aaaaaa", ".burn-aaaaaa", "1371000000"};
+        for (const QString &name : kept + QStringList{".burn-" + never + "-1-aaaaaa", ".burn-" + self + "-1-bbbbbb"})
+            QVERIFY(writeFile(product.temp() + name + "/a.wav"));
+        // A link in a folder that goes is removed as a link.
+        QVERIFY(write(work.filePath("mine.wav"), "keep"));
+        QVERIFY(QFile::link(work.filePath("mine.wav"), product.temp() + ".burn-" + never + "-1-aaaaaa/mine.wav"));
+        QCOMPARE(cli({"burn-cd", work.filePath("a.cue"), fixture("notes.txt")}, program("blank-dvd-r")).status, 1);
+        kept.sort();
+        QCOMPARE(staging(product), kept);
+        QCOMPARE(contents(work.filePath("mine.wav")), "keep");
+    }
+
     // Ctrl-C at work: the rip or burn stops, no partial file and no tool is left.
     void stops_data()
     {
