@@ -34,6 +34,7 @@ SelectDrive::SelectDrive(QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
+    // Enter presses the focused button, else OK once a drive is chosen.
     m_cancelButton->setDefault(true);
 
     auto *grid = new QGridLayout(this);
@@ -135,4 +136,5 @@ void SelectDrive::onComboChange(int index)
     m_deviceId = index < 0 ? QString() : m_driveList->itemData(index).toString();
     m_driveRoot = m_deviceId;
     m_replacing.clear();
+    (index < 0 ? m_cancelButton : m_okButton)->setDefault(true);
 }

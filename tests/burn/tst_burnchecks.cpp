@@ -331,6 +331,30 @@ private slots:
         QVERIFY(out.estimates.contains("Closing disc..."));
     }
 
+    // Enter presses the focused button, else OK: a drive is always chosen.
+    void enterKey_data()
+    {
+        QTest::addColumn<bool>("onCancel");
+        QTest::newRow("focus in the list") << false;
+        QTest::newRow("focus on Cancel") << true;
+    }
+    void enterKey()
+    {
+        QFETCH(bool, onCancel);
+        ToolFolder path(dvdTools, {"dvdauthor", "genisoimage"});
+        qputenv("MFS_FAKE_MODE", "blank-dvd-r");
+        Drives::setLister([] { return QStringList{node}; });
+        SelectDrive dialog;
+        dialog.setRun("dvd", 60);
+        dialog.scanDrives();
+        dialog.show();
+        QWidget *focus = onCancel ? static_cast<QWidget *>(dialog.cancelButton()) : dialog.driveList();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QCOMPARE(dialog.result(), onCancel ? QDialog::Rejected : QDialog::Accepted);
+        Drives::setLister({});
+    }
+
     // The BIN/CUE opens in libcdio: each track's samples are the WAV's.
     void cdImage()
     {

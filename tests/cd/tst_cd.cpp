@@ -372,6 +372,38 @@ private slots:
         QCOMPARE(kept, h.files);
     }
 
+    // Enter presses the focused button; elsewhere OK once a track is ticked,
+    // Cancel before.
+    void enterKey_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("pressed");
+        QTest::newRow("ticked, in the list") << true << "list" << "OK";
+        QTest::newRow("ticked, on OK") << true << "OK" << "OK";
+        QTest::newRow("ticked, on Cancel") << true << "Cancel" << "Cancel";
+        QTest::newRow("none ticked, in the list") << false << "list" << "Cancel";
+        QTest::newRow("none ticked, on OK") << false << "OK" << "OK";
+    }
+    void enterKey()
+    {
+        QFETCH(bool, ticked);
+        QFETCH(QString, focus);
+        Shown s(std::make_shared<FakeDisc>());
+        if (!ticked)
+            s.click(s.d.selectNoneButton());
+        QStringList pressed;
+        for (QPushButton *button : {s.d.okButton(), s.d.cancelButton()})
+            connect(button, &QPushButton::clicked, &s.d, [&pressed, button] { pressed << button->text(); });
+        QWidget *target = focus == "OK"       ? s.d.okButton()
+                          : focus == "Cancel" ? static_cast<QWidget *>(s.d.cancelButton())
+                                              : s.d.itemTree();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTEST(pressed.join(','), "pressed");
+        s.d.stopRip();
+    }
+
     // "Open Image...": a clear word for what can't be used, else the image
     // as a drive.
     void openImage_data()
