@@ -78,10 +78,12 @@ void remember(const QByteArray &path, int fd = -1)
     made().insert(path, id);
 }
 
+// Callers may look at errno after the reason is taken.
 bool fail(QString *error, int errnum)
 {
     if (error)
         *error = errorText(errnum);
+    errno = errnum;
     return false;
 }
 

@@ -329,9 +329,8 @@ void BurnDisc::burnDvdDisc(const QString &dvdFolder)
 bool BurnDisc::placeImage(const QString &part, const QString &image, QString *error)
 {
     QString why;
-    if (OwnFiles::rename(part, image, m_replaceable.contains(image), &why)) {
+    if (OwnFiles::rename(part, image, m_replaceable.contains(image), &why))
         return true;
-    }
     *error = errno == EEXIST ? QDir::toNativeSeparators(image) + " already exists; the image was not saved."
                              : "The image could not be saved as " + QDir::toNativeSeparators(image) + ": " + why + ".";
     return false;
@@ -343,7 +342,8 @@ void BurnDisc::writeDvdImage(const QString &dvdFolder)
     QString part, reason;
     const int fd = createPart(iso, &part, &reason);
     if (fd < 0) {
-        reason = "The image can't be written in " + QDir::toNativeSeparators(QFileInfo(iso).path()) + ": " + reason + ".";
+        reason = "The image can't be written in " + QDir::toNativeSeparators(QFileInfo(iso).path()) + ": " + reason
+                 + ".";
         logLine(reason);
         fail(reason);
         return;

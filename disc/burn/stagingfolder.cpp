@@ -25,7 +25,7 @@ qint64 startTime(qint64 pid)
 {
     QFile stat(QString("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return stat.error() == QFileDevice::OpenError && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH ? -1 : 0;
+        return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH ? -1 : 0;
     const QByteArray record = stat.readAll();
     const QList<QByteArray> fields = record.mid(record.lastIndexOf(')') + 1).simplified().split(' ');
     // After the name: state is field 3, so the start time is the 20th here.
@@ -53,8 +53,8 @@ bool ownerGone(qint64 pid, qint64 start)
 
 QString create(const QString &tempFolder, QString *error)
 {
-    const QString prefix = QDir(tempFolder).filePath(
-        QString(".burn-%1-%2-").arg(QCoreApplication::applicationPid()).arg(startTime(QCoreApplication::applicationPid())));
+    const qint64 self = QCoreApplication::applicationPid();
+    const QString prefix = QDir(tempFolder).filePath(QString(".burn-%1-%2-").arg(self).arg(startTime(self)));
     static const QString letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int tries = 0; tries < 100; ++tries) {
         QString path = prefix;

@@ -237,7 +237,9 @@ private slots:
         const QString kind = fault.section('@', 0, 0);
         const quint32 at = fault.section('@', 1).toUInt();
         auto disc = std::make_shared<FakeDisc>();
-        disc->lengths = kind == "empty" ? QList<quint32>{} : kind == "empty2" ? QList<quint32>{45, 0, 60} : disc->lengths;
+        disc->lengths = kind == "empty"    ? QList<quint32>{}
+                        : kind == "empty2" ? QList<quint32>{45, 0, 60}
+                                           : disc->lengths;
         disc->dataTracks = kind == "data" ? QList<int>{2} : QList<int>{};
         disc->tocFails = kind == "toc";
         disc->failingLock = kind == "lock1" ? 1 : kind == "lock2" ? 2 : 0;

@@ -164,7 +164,8 @@ private slots:
         row("missing image", {"cd-tracks", "%F/none.cue"}, 2, "", "The disc image %F/none.cue cannot be found.");
         row("malformed image", {"rip-cd", "%F/bad.cue"}, 1, "", "%F/bad.cue cannot be read as a disc image: "
             "line 1: unrecognized keyword: junk.");
-        row("image without samples", {"rip-cd", "%F/tiny.cue"}, 1, "", "The disc image %F/tiny.cue holds no audio tracks.");
+        row("image without samples", {"rip-cd", "%F/tiny.cue"}, 1, "",
+            "The disc image %F/tiny.cue holds no audio tracks.");
         row("100 tracks", {"cd-tracks", "%F/hundred.cue"}, 1, "", "%F/hundred.cue cannot be read as a disc image: "
             "track number out of range 1 to 99, got 100.");
         row("no audio", {"cd-tracks", "%F/dataonly.cue"}, 1, "", "The disc image %F/dataonly.cue holds no audio tracks.");
