@@ -534,6 +534,7 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
     } else {
         m_burner->setJob("cd", drive, source, QString());
     }
+    m_burner->allowReplacing(m_selectDrive->replacing(drive));
     m_burner->start();
 }
 

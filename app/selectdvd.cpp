@@ -26,8 +26,6 @@ SelectDVD::SelectDVD(QWidget *parent)
     setMinimumWidth(440);
     openImageButton()->setAccessibleName(tr("Open a DVD image file"));
     m_openFolder->setAccessibleName(tr("Open a DVD folder"));
-    m_openFolder->setAutoDefault(false);
-    openImageButton()->setAutoDefault(false);
     // Beside "Open Image...", in the drive row the base dialog made.
     for (auto *row : findChildren<QHBoxLayout *>()) {
         const int at = row->indexOf(openImageButton());

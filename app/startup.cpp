@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "catalogue/catalogue.h"
+#include "disc/burn/stagingfolder.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/quitsignals.h"
@@ -65,6 +66,8 @@ int startApplication(int argc, char **argv, const std::function<void(MainWindow 
     QuitSignals quitSignals;
 
     QDir().mkpath(Folders::productFolder() + Folders::separator() + "temp");
+    // The command line's staging folders of burns that were killed.
+    StagingFolder::sweep(Folders::tempFolder());
     const QString catalogue = Folders::cataloguePath();
     if (!QFileInfo::exists(catalogue)) {
         Prompts::critical("Fatal Error", "data.db not found. Please try re-installing!");

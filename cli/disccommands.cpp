@@ -11,7 +11,9 @@
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
 #include "disc/dvd/rippertext.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/quitsignals.h"
 #include "platform/tools.h"
 
@@ -76,12 +78,12 @@ QString ripFolder(const Invocation &call)
     return Folders::nativeAbsolute(folder);
 }
 
-// Rips never write over a file: the first one in the way is named and
-// nothing is ripped.
+// Rips never write over a file: the first one in the way (a link that
+// leads nowhere included) is named and nothing is ripped.
 int refuseTaken(const Invocation &call, const QStringList &paths)
 {
     for (const QString &path : paths) {
-        if (QFileInfo::exists(path)) {
+        if (FileNames::taken(path)) {
             return call.refuse(path + " already exists; nothing was ripped "
                                       "(move it away or choose another --output)");
         }
@@ -152,17 +154,18 @@ int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString
     if (file.isDir())
         return call.refuse(operand + " is a folder, not a disc image or drive");
     *source = file.isFile() ? Folders::nativeAbsolute(operand) : operand;
-    if (!cd.openDrive(*source)) {
-        QString text;
-        if (file.isFile()) {
-            text = *source + " cannot be read as a disc image.";
-            if (source->endsWith(".cue", Qt::CaseInsensitive))
-                text += " Its .bin file must lie beside it under the same name.";
-        } else {
-            text = Drives::accessProblem(*source);
-            if (text.isEmpty())
-                text = "Cannot open CD drive " + *source;
-        }
+    const bool opened = cd.openDrive(*source);
+    if (file.isFile()) {
+        const QString problem = cd.imageProblem(*source);
+        if (problem.isEmpty())
+            return Success;
+        call.complain(problem);
+        return JobFailed;
+    }
+    if (!opened) {
+        QString text = Drives::accessProblem(*source);
+        if (text.isEmpty())
+            text = "Cannot open CD drive " + *source;
         call.complain(text);
         return JobFailed;
     }
@@ -170,7 +173,7 @@ int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString
         if (cd.isAudioTrack(uint(k)))
             return Success;
     }
-    call.complain((file.isFile() ? "The disc image " : "The disc in ") + *source + " holds no audio tracks.");
+    call.complain("The disc in " + *source + " holds no audio tracks.");
     return JobFailed;
 }
 
@@ -211,11 +214,11 @@ int cdTracks(const Invocation &call)
 }
 
 // The part of a track or title on disk while it is ripped, removed when
-// the rip of it fails or is stopped.
+// the rip of it fails or is stopped, and only while it is this run's own.
 void removePartial(QString *path)
 {
     if (!path->isEmpty())
-        QFile::remove(*path);
+        OwnFiles::remove(*path);
     path->clear();
 }
 

@@ -6,6 +6,7 @@
 #include <QMutex>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -77,10 +78,12 @@ void remember(const QByteArray &path, int fd = -1)
     made().insert(path, id);
 }
 
+// Callers may look at errno after the reason is taken.
 bool fail(QString *error, int errnum)
 {
     if (error)
         *error = errorText(errnum);
+    errno = errnum;
     return false;
 }
 
@@ -199,6 +202,27 @@ bool remove(const QString &path)
     if (ok)
         forget(path);
     return ok;
+}
+
+bool rename(const QString &from, const QString &to, bool replace, QString *error)
+{
+    if (!isOwn(from))
+        return fail(error, ENOENT);
+    const QByteArray source = FileNames::encode(from), target = FileNames::encode(to);
+    if (replace) {
+        if (::rename(source.constData(), target.constData()) != 0)
+            return fail(error, errno);
+    } else if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
+        // File systems without the flag: a second name, then the first one goes.
+        if (errno != EINVAL && errno != ENOSYS)
+            return fail(error, errno);
+        if (::link(source.constData(), target.constData()) != 0)
+            return fail(error, errno);
+        ::unlink(source.constData());
+    }
+    QMutexLocker hold(&lock());
+    made().insert(target, made().take(source));
+    return true;
 }
 
 void forget(const QString &path)

@@ -3,6 +3,7 @@
 #include "disc/drives.h"
 #include "disc/ripfolder.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -86,12 +87,19 @@ void CDRipThread::run()
         emit startedFile(i);
         const uint number = trackList.at(i - 1).toUInt();
         const QString path = folder + Folders::separator() + "Track " + QString::number(number) + ".wav";
-        if (number == 0 || !cd.extractTrack(number - 1, path)) {
-            emit error("Cannot extract track " + trackList.at(i - 1));
+        QString why;
+        const bool extracted = number > 0 && cd.extractTrack(number - 1, path, &why);
+        if (!extracted || !running) {
+            // A failed or cut-off track is no file to keep; one that a user
+            // or another run holds at that name stays.
+            OwnFiles::remove(path);
+            if (!extracted)
+                emit error("Cannot extract track " + trackList.at(i - 1) + (why.isEmpty() ? "" : ": " + why));
             continue;
         }
-        if (running)
-            emit finishedFile(path);
+        // Handed on: no longer ours to remove.
+        OwnFiles::forget(path);
+        emit finishedFile(path);
     }
     if (!cd.unlockTray()) {
         emit error("Cannot unlock CD drive " + driveId);

@@ -110,6 +110,9 @@ private slots:
             }
         }
 
+        // A killed command line's staging folder goes at the next start.
+        const QString orphan = temp + ".burn-" + QString(readFile("/proc/sys/kernel/pid_max")).trimmed() + "-1-aaaaaa";
+        QVERIFY(writeFile(orphan + "/a.wav"));
         Session next({}, "var m = mediaList.mediaListModel, rows = [];"
                          "for (var i = 0; i < m.count; ++i) rows.push(m.get(i).newFileName + ' ' + m.get(i).currentStatus);"
                          "var seen = rows.join(', ') + ' | ' + mainPage.ffmpegArgs;"
@@ -121,7 +124,7 @@ private slots:
             "Media List.  Do you want to restore %2?").arg(jobs == 1 ? "1 job was" : QString("%1 jobs were").arg(jobs),
                                                            jobs == 1 ? "it" : "them")});
         QCOMPARE(next.printed("page"), QStringList{restored.isEmpty() ? " | " : restored + " | " + preset});
-        QVERIFY(!saved.exists() && !QFile::exists(place(output)));
+        QVERIFY(!saved.exists() && !QFile::exists(place(output)) && !QFile::exists(orphan));
         QFile log(product.product() + "/log.txt");
         QCOMPARE(log.open(QIODevice::ReadOnly) && log.readAll().contains("Ignored the saved job list"), signal < 0);
     }
