@@ -11,7 +11,9 @@
 
 namespace {
 
-const int kSeconds[] = {5, 20, 12};
+// Leftover frames in the PAL and NTSC titles, so that a length counted at the
+// other frame rate shows.
+const int kMilliseconds[] = {5600, 20000, 12900};
 
 // Title lengths, the ticked one starred.
 QString rows(const DvdTitles &titles)
@@ -41,7 +43,7 @@ struct Rip : DVDRipThread {
 
 } // namespace
 
-// On a DVD-Video built here: titles of 5, 20 and 12 seconds (the last NTSC), each in its own
+// On a DVD-Video built here: titles of 5.6, 20 and 12.9 seconds (the last NTSC), each in its own
 // title set so that a title's bytes are its VOB file's; a folder and an ISO image labelled MOVIE.
 class TestDvd : public QObject
 {
@@ -65,7 +67,7 @@ private slots:
             const QString mpg = dir.filePath(QString("t%1.mpg").arg(t));
             const QString picture = QString("color=size=") + (ntsc ? "720x480:rate=30000/1001" : "720x576:rate=25");
             QVERIFY(ffmpeg({"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", "sine", "-t",
-                            QString::number(kSeconds[t - 1]), "-target", ntsc ? "ntsc-dvd" : "pal-dvd", "-aspect",
+                            QString::number(kMilliseconds[t - 1] / 1000.0), "-target", ntsc ? "ntsc-dvd" : "pal-dvd", "-aspect",
                             "4:3", mpg}));
             QVERIFY(runTool("dvdauthor", {"-o", disc(), "-t", mpg}));
         }
@@ -74,28 +76,33 @@ private slots:
     }
 
     // The real tool: a title's exact bytes, the listing and the name part of
-    // each kind of source; or one line, a status and no file when it can't.
+    // each kind of source; or one line, a status and no file of its own when
+    // it can't. An output name already taken by anything is left as it was.
     void realRipper_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("title");
+        QTest::addColumn<QString>("out"); // what is at the output's name first
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("text");  // the name part, or the message
-        QTest::newRow("folder") << "folder" << 2 << 0 << "disc";
-        QTest::newRow("VIDEO_TS folder") << "VIDEO_TS" << 1 << 0 << "disc";
-        QTest::newRow("ISO image, NTSC title") << "iso" << 3 << 0 << "MOVIE";
-        QTest::newRow("no such title") << "folder" << 4 << 3 << "title 4 does not exist (the disc has 3";
-        QTest::newRow("missing source") << "nowhere" << 1 << 2 << "cannot read";
-        QTest::newRow("not a DVD") << "t1.mpg" << 1 << 2 << "holds no readable DVD-Video";
-        QTest::newRow("output not writable") << "iso" << 1 << 4 << "cannot write";
-        QTest::newRow("full device") << "iso" << 1 << 4 << "cannot write /dev/full: No space left";
-        QTest::newRow("encrypted") << "scrambled" << 1 << 6 << "install libdvdcss";
+        QTest::addColumn<QString>("text"); // the name part, or the message
+        QTest::newRow("folder") << "folder" << 2 << "" << 0 << "disc";
+        QTest::newRow("VIDEO_TS folder") << "VIDEO_TS" << 1 << "" << 0 << "disc";
+        QTest::newRow("ISO image, NTSC title") << "iso" << 3 << "" << 0 << "MOVIE";
+        QTest::newRow("no such title") << "folder" << 4 << "" << 3 << "title 4 does not exist (the disc has 3";
+        QTest::newRow("missing source") << "nowhere" << 1 << "" << 2 << "cannot read";
+        QTest::newRow("not a DVD") << "t1.mpg" << 1 << "" << 2 << "holds no readable DVD-Video";
+        QTest::newRow("output folder missing") << "iso" << 1 << "no folder" << 4 << "No such file or directory";
+        QTest::newRow("name taken by a file") << "iso" << 1 << "file" << 4 << "File exists";
+        QTest::newRow("name taken by a dangling link") << "iso" << 1 << "link" << 4 << "File exists";
+        QTest::newRow("write fails midway") << "iso" << 1 << "size limit" << 4 << "File too large";
+        QTest::newRow("encrypted") << "scrambled" << 1 << "" << 6 << "install libdvdcss";
     }
 
     void realRipper()
     {
         QFETCH(QString, kind);
         QFETCH(int, title);
+        QFETCH(QString, out);
         QFETCH(int, status);
         QFETCH(QString, text);
         if (kind == "scrambled") {
@@ -107,21 +114,30 @@ private slots:
             QVERIFY(writeFile(source(kind) + "/VIDEO_TS/VTS_01_1.VOB", data));
         }
         PathPrefix bin(MFS_TEST_BIN);
-        const QString out = text.contains("/dev/") ? QString("/dev/full")
-                            : dir.filePath(status == 4 ? "no/x.vob" : QTest::currentDataTag() + QString(".vob"));
-        const Tools::Run rip = Tools::run("ripper", {source(kind), QString::number(title), out});
+        QTemporaryDir work;
+        const QString path = work.filePath(out == "no folder" ? "no/x.vob" : "x.vob");
+        const QString elsewhere = work.filePath("elsewhere.vob");
+        QVERIFY(out != "file" || writeFile(path, "keep"));
+        QVERIFY(out != "link" || QFile::link(elsewhere, path));
+        // Writes beyond 20 kB fail, as on a full disk.
+        const QString limit = out == "size limit" ? "ulimit -f 40; trap '' XFSZ; " : "";
+        const Tools::Run rip = Tools::run("sh", {"-c", limit + "exec \"$0\" \"$@\"", MFS_TEST_BIN "/ripper",
+                                                 source(kind), QString::number(title), path}, 20000);
         QCOMPARE(rip.exitCode, status);
         if (status != 0) {
             QVERIFY2(rip.err.startsWith("ripper: ") && rip.err.contains(text.toUtf8()) && rip.err.count('\n') == 1,
                      rip.err);
-            // A cut-off copy is removed, a device never.
-            QCOMPARE(QFileInfo(out).exists(), out.startsWith("/dev/"));
+            // Nothing of its own is left; what was there stays.
+            QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                     out == "file" || out == "link" ? QStringList{"x.vob"} : QStringList());
+            QVERIFY(out != "file" || readFile(path) == "keep");
+            QVERIFY(out != "link" || QFileInfo(path).symLinkTarget() == elsewhere);
             return;
         }
         QVERIFY2(rip.err.isEmpty() && rip.out.startsWith("0%\b\b") && rip.out.endsWith("100%\n"), rip.out);
-        QVERIFY(readFile(out) == readFile(vob(title)));
-        const QStringList facts = streams(out).split(' ');
-        QVERIFY2(facts.contains("mpeg2video") && qAbs(facts.last().toDouble() - kSeconds[title - 1]) < 0.5,
+        QVERIFY(readFile(path) == readFile(vob(title)));
+        const QStringList facts = streams(path).split(' ');
+        QVERIFY2(facts.contains("mpeg2video") && qAbs(facts.last().toDouble() * 1000 - kMilliseconds[title - 1]) < 500,
                  qPrintable(facts.join(' ')));
 
         const Tools::Run listing = Tools::run("ripper", {source(kind)});
@@ -129,8 +145,77 @@ private slots:
                  listing.out + listing.err);
         const DvdTitles titles = parseDvdListing(Tools::toolText(listing.out));
         for (int t = 0; t < 3; ++t)
-            QVERIFY2(titles.lengths.size() == 3 && qAbs(titles.lengths[t] - kSeconds[t] * 1000) <= 40, listing.out);
+            QVERIFY2(titles.lengths.size() == 3 && qAbs(titles.lengths[t] - kMilliseconds[t]) <= 20, listing.out);
         QCOMPARE(dvdSourceName(source(kind)), text);
+    }
+
+    // Damaged information files (FILE:bytes to cut it to, FILE:endless for a
+    // cell claiming sectors 0 to 0xFFFFFFFF): the backup copy serves in the
+    // file's place, and what neither serves is a prompt error, never a crash
+    // or a hang.
+    void damagedDisc_data()
+    {
+        QTest::addColumn<QStringList>("damage");
+        QTest::addColumn<int>("listed");  // the listing's status
+        QTest::addColumn<int>("title");   // copied
+        QTest::addColumn<int>("copied");  // the copy's status
+        QTest::addColumn<QString>("text"); // a part of the failures' line
+        QTest::newRow("IFO cut to 2048 bytes") << QStringList{"VIDEO_TS.IFO:2048"} << 0 << 2 << 0 << "";
+        QTest::newRow("IFO cut to 4095 bytes") << QStringList{"VIDEO_TS.IFO:4095"} << 0 << 3 << 0 << "";
+        QTest::newRow("IFO and BUP cut") << QStringList{"VIDEO_TS.IFO:3000", "VIDEO_TS.BUP:3000"} << 2 << 1 << 2
+                                         << "holds no readable DVD-Video";
+        QTest::newRow("endless cell") << QStringList{"VTS_02_0.IFO:endless", "VTS_02_0.BUP:endless"} << 0 << 2 << 5
+                                      << "the cell table of title 2 points beyond its video (sector 4294967295 of ";
+    }
+
+    void damagedDisc()
+    {
+        QFETCH(QStringList, damage);
+        QFETCH(int, listed);
+        QFETCH(int, title);
+        QFETCH(int, copied);
+        QFETCH(QString, text);
+        QTemporaryDir work;
+        const QString folder = work.filePath("VIDEO_TS");
+        QVERIFY(runTool("cp", {"-r", disc() + "/VIDEO_TS", folder}));
+        for (const QString &d : damage) {
+            const QString file = folder + "/" + d.section(':', 0, 0), how = d.section(':', 1);
+            QByteArray bytes = readFile(file);
+            auto put32 = [&bytes](qint64 at, quint32 value) {
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + i] = char(value >> (24 - 8 * i));
+            };
+            auto get = [&bytes](qint64 at, int width) {
+                quint32 value = 0;
+                for (int i = 0; i < width; ++i)
+                    value = value << 8 | quint8(bytes[at + i]);
+                return value;
+            };
+            if (how == "endless") {
+                // The first cell of the title set's first program chain.
+                const qint64 programs = get(0xcc, 4) * 2048, chain = programs + get(programs + 12, 4);
+                const qint64 cell = chain + get(chain + 0xe8, 2);
+                put32(cell + 8, 0);
+                put32(cell + 20, 0xffffffff);
+            } else {
+                bytes.truncate(how.toInt());
+            }
+            QVERIFY(writeFile(file, bytes));
+        }
+        PathPrefix bin(MFS_TEST_BIN);
+        const Tools::Run listing = Tools::run("ripper", {folder}, 10000);
+        QCOMPARE(listing.exitCode, listed);
+        QVERIFY2(listed == 2 || (listing.out.startsWith("TITLES: 3\n") && listing.out.count("LENGTH IN MS") == 3),
+                 listing.out);
+        QVERIFY2(listed == 0 ? listing.err.isEmpty() : listing.err.contains(text.toUtf8()), listing.err);
+        const QString out = work.filePath("x.vob");
+        QElapsedTimer clock;
+        clock.start();
+        const Tools::Run copy = Tools::run("ripper", {folder, QString::number(title), out}, 10000);
+        QCOMPARE(copy.exitCode, copied);
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY2(copied == 0 ? readFile(out) == readFile(vob(title)) : copy.err.contains(text.toUtf8()), copy.err);
+        QCOMPARE(QFileInfo::exists(out), copied == 0);
     }
 
     // Output forms the real tool doesn't print.
