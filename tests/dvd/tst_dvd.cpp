@@ -3,11 +3,15 @@
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
 #include "disc/dvd/rippertext.h"
+#include "platform/filenames.h"
 #include "platform/tools.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QTreeWidget>
+
+#include <optional>
 
 namespace {
 
@@ -73,6 +77,10 @@ private slots:
         }
         QVERIFY(runTool("dvdauthor", {"-o", disc(), "-T"}));
         QVERIFY(runTool("genisoimage", {"-dvd-video", "-V", "MOVIE", "-o", source("iso"), disc()}));
+        // The image cut short before the last title set: title 3's information is gone.
+        const QByteArray image = readFile(source("iso"));
+        const int lastSet = image.lastIndexOf("DVDVIDEO-VTS", image.lastIndexOf("DVDVIDEO-VTS") - 1);
+        QVERIFY(lastSet > 0 && writeFile(source("cut.iso"), image.left(lastSet)));
     }
 
     // The real tool: a title's exact bytes, the listing and the name part of
@@ -261,8 +269,17 @@ private slots:
             "started 2|title 1|done DVD_Title_1.vob 00:00:01|title 2|75|done DVD_Title_2.vob 00:00:02|complete");
         row("cancel in the first of three", "hang", 3, "started 3|title 1|error Rip was cancelled!");
         row("failing titles go on", "fail", 3,
-            "started 3|title 1|error Cannot rip title 1|title 2|error Cannot rip title 2|title 3|"
-            "done DVD_Title_3.vob 00:00:03|complete");
+            "started 3|title 1|error Cannot rip title 1: ripper: cannot read block 16 of title 1 (the disc may be "
+            "encrypted)|title 2|error Cannot rip title 2: ripper wrote no file|title 3|done DVD_Title_3.vob 00:00:03|"
+            "complete");
+        row("stuck tool ended", "stuck", 2,
+            "started 2|title 1|0|error Cannot rip title 1: ripper wrote nothing for 1 s|title 2|"
+            "done DVD_Title_2.vob 00:00:02|complete");
+        row("crashing tool", "crash", 1,
+            "started 1|title 1|error Cannot rip title 1: the DVD's structure is damaged: ripper crashed reading it|"
+            "complete");
+        row("name taken: left alone", "taken", 1,
+            "started 1|title 1|error Cannot rip title 1: ripper: cannot write the title: File exists|complete");
         row("tool missing", "missing", 2,
             "started 2|title 1|error The DVD ripper \"ripper\" could not be found. Please reinstall MediaForgeStudio.");
         row("tool never starts", "unstartable", 2,
@@ -282,6 +299,10 @@ private slots:
         const QString folder = mode == "progress" ? product.temp() : dir + "/out";
         if (mode != "progress")
             rip.setDestination(folder);
+        const QString first = folder + "/DVD_Title_1.vob";
+        QVERIFY(mode != "taken" || writeFile(first, "keep"));
+        if (mode == "stuck")
+            rip.setStallLimit(1000);
         rip.setTitles("/dev/sr9", QStringList({"1", "2", "3"}).mid(0, titles), "",
                       QStringList({"00:00:01", "00:00:02", "00:00:03"}).mid(0, titles));
         rip.start();
@@ -297,22 +318,35 @@ private slots:
         QVERIFY(mode != "hang" || readFile(dir + "/args").count('\n') == 1);
         for (const QString &path : rip.paths)
             QVERIFY2(path.startsWith(folder) && readFile(path) == "data\n", qPrintable(path));
+        // A title's name holds its copy or what was there before, never a cut-off file.
+        QVERIFY(mode == "progress" || FileNames::taken(first) == (mode == "half" || mode == "taken"));
+        QVERIFY(mode != "taken" || readFile(first) == "keep");
+        QVERIFY(!tool.alive("ripper"));
         const QString log = readFile(product.temp() + "log.txt");
         QVERIFY2(mode != "fail" || (log.contains("Cannot rip title 1 of /dev/sr9: ripper: cannot read block 16")
                                     && log.contains("Cannot rip title 2 of /dev/sr9: ripper wrote no file")), qPrintable(log));
     }
 
-    // The dialog on the real tool: a drive, or a chosen image or folder.
+    // The dialog on the real tool: a drive, or a chosen image or folder; what
+    // it says when it finds no titles ("%S" the source), and OK without a
+    // ticked title, which must leave it usable.
     void dialog_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("label");
-        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE";
-        QTest::newRow("drive without a label") << "drive" << "folder" << "";
-        QTest::newRow("image") << "image" << "iso" << "MOVIE";
-        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc";
-        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty";
+        QTest::addColumn<QString>("said");
+        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE" << "";
+        QTest::newRow("drive without a label") << "drive" << "folder" << "" << "";
+        QTest::newRow("image") << "image" << "iso" << "MOVIE" << "";
+        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc" << "";
+        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty"
+                                              << "No DVD titles were found in %S.\n\nripper: %S holds no readable DVD-Video";
+        QTest::newRow("image cut short") << "image" << "cut.iso" << "MOVIE"
+                                         << "Cannot read the titles of %S: ripper: cannot read the information of title 3";
+        QTest::newRow("tool crashes") << "image" << "crash" << "crash"
+                                      << "Cannot read the titles of %S: the DVD's structure is damaged: ripper crashed "
+                                         "reading it.";
     }
 
     void dialog()
@@ -320,8 +354,15 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, kind);
         QFETCH(QString, label);
+        QFETCH(QString, said);
         PromptRecorder prompts;
-        PathPrefix bin(MFS_TEST_BIN);
+        QTemporaryDir scratch;
+        std::optional<PathPrefix> bin;
+        std::optional<StandIn> crashing;
+        if (kind == "crash")
+            crashing.emplace("crash", scratch.path());
+        else
+            bin.emplace(MFS_TEST_BIN);
         QDir().mkpath(source("empty"));
         Drives::setLister([&] { return how == "drive" ? QStringList{source(kind)} : QStringList{}; });
         SelectDVD dialog;
@@ -332,12 +373,22 @@ private slots:
         if (how != "drive")
             QTest::mouseClick(how == "image" ? dialog.openImageButton() : dialog.openFolderButton(), Qt::LeftButton);
         QCOMPARE(dialog.driveCombo()->currentText(), source(kind) + " " + label);
-        const bool found = kind != "empty";
-        QCOMPARE(tickedRows(dialog.itemTree()), found ? QStringList({"- Title 1 00:00:05", "x Title 2 00:00:20",
-                                                                     "- Title 3 00:00:12"}) : QStringList());
-        QCOMPARE(prompts.texts(), found ? QStringList() : QStringList{"No DVD titles were found in " + source(kind)
-                                                                       + ".\n\nripper: " + source(kind)
-                                                                       + " holds no readable DVD-Video"});
+        QCOMPARE(tickedRows(dialog.itemTree()), said.isEmpty() ? QStringList({"- Title 1 00:00:05",
+                                                                              "x Title 2 00:00:20",
+                                                                              "- Title 3 00:00:12"}) : QStringList());
+        QStringList boxes;
+        if (!said.isEmpty())
+            boxes << QString(said).replace("%S", source(kind));
+        QCOMPARE(prompts.texts(), boxes);
+
+        QTest::mouseClick(dialog.selectNoneButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        boxes << (said.isEmpty() ? "Tick the titles to rip first."
+                                 : "There are no DVD titles to rip. Choose a drive with a DVD in it, or open a DVD "
+                                   "folder or image.");
+        QCOMPARE(prompts.texts(), boxes);
+        QVERIFY(dialog.okButton()->isEnabled() && dialog.driveCombo()->isEnabled() && dialog.itemTree()->isEnabled());
+        QVERIFY(!dialog.ripThread()->isRunning());
     }
 };
 
