@@ -8,6 +8,7 @@
 #include "disc/cd/cdripthread.h"
 #include "disc/cd/discname.h"
 #include "disc/drives.h"
+#include "disc/dvd/dvdlisting.h"
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
 #include "disc/dvd/rippertext.h"
@@ -261,6 +262,9 @@ public:
         m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), 0));
     }
     void progress(int overall) { m_progress.show(m_label, overall); }
+    // The DVD rip removes its own cut-off title, and only while the name
+    // still holds the file its tool made; whatever holds it later is not ours.
+    void leavePartialsToThread() { m_removesPartials = false; }
     void trackProgress(int percent)
     {
         m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), percent));
@@ -281,7 +285,9 @@ public:
         ++m_failed;
         m_progress.end();
         m_call.complain(message);
-        removePartial(&m_current);
+        if (m_removesPartials)
+            removePartial(&m_current);
+        m_current.clear();
     }
 
 private:
@@ -290,7 +296,8 @@ private:
         m_progress.end();
         if (m_signal) {
             const QString name = QFileInfo(m_current).fileName();
-            removePartial(&m_current);
+            if (m_removesPartials)
+                removePartial(&m_current);
             m_call.complain(name.isEmpty() ? QString("stopped") : "stopped; " + name + " was not ripped");
             m_loop.exit(stoppedStatus(m_signal));
         } else {
@@ -307,6 +314,7 @@ private:
     Progress m_progress;
     QString m_current, m_label;
     int m_index = 0, m_failed = 0, m_signal = 0;
+    bool m_removesPartials = true;
 };
 
 int ripCd(const Invocation &call)
@@ -365,27 +373,20 @@ struct DvdSource {
     DvdTitles titles;
 };
 
-// Lists a DVD with ripper as the DVD dialog does; says why nothing was found.
-int listDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
+// Lists a DVD as the DVD dialog does; says why no titles were found.
+int readDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
 {
     const QFileInfo file(operand);
     if (!file.exists())
         return refuseMissing(call, operand, "DVD folder or image");
     const bool node = isDeviceNode(file);
     dvd->path = node ? operand : Folders::nativeAbsolute(operand);
-    const Tools::Run listing = Tools::run("ripper", {dvd->path}, 30000);
-    if (!listing.found) {
-        call.complain("The DVD ripper \"ripper\" could not be found. Please reinstall MediaForgeStudio.");
+    const DvdListing listing = listDvd(dvd->path);
+    if (!listing.problem.isEmpty()) {
+        call.complain(listing.problem + (listing.detail.isEmpty() ? QString() : " " + listing.detail));
         return JobFailed;
     }
-    dvd->titles = parseDvdListing(Tools::toolText(listing.out));
-    if (dvd->titles.lengths.isEmpty()) {
-        QString why = node ? Drives::accessProblem(dvd->path) : QString();
-        if (why.isEmpty())
-            why = listing.started ? Tools::toolText(listing.err).trimmed() : listing.error;
-        call.complain("No DVD titles were found in " + dvd->path + "." + (why.isEmpty() ? QString() : " " + why));
-        return JobFailed;
-    }
+    dvd->titles = listing.titles;
     // A drive's files are named by the disc's label, a chosen folder's or
     // image's by its name when it has no label.
     dvd->label = node ? dvdVolumeLabel(dvd->path) : dvdSourceName(dvd->path);
@@ -395,7 +396,7 @@ int listDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
 int dvdTitles(const Invocation &call)
 {
     DvdSource dvd;
-    const int status = listDvd(call, call.operands.first(), &dvd);
+    const int status = readDvd(call, call.operands.first(), &dvd);
     if (status != Success)
         return status;
     QJsonArray titles;
@@ -422,7 +423,7 @@ int dvdTitles(const Invocation &call)
 int ripDvd(const Invocation &call)
 {
     DvdSource dvd;
-    const int status = listDvd(call, call.operands.first(), &dvd);
+    const int status = readDvd(call, call.operands.first(), &dvd);
     if (status != Success)
         return status;
     const int count = int(dvd.titles.lengths.size());
@@ -453,6 +454,7 @@ int ripDvd(const Invocation &call)
     thread.setDestination(folder);
     thread.setTitles(dvd.path, numbers, dvd.label, lengths);
     RipRun run(call, thread, paths, "title", [&thread] { thread.running = false; });
+    run.leavePartialsToThread();
     QObject::connect(&thread, &DVDRipThread::ripTitleStarted, &run, &RipRun::started);
     QObject::connect(&thread, &DVDRipThread::progress, &run, &RipRun::progress);
     QObject::connect(&thread, &DVDRipThread::ripTitleFinished, &run, &RipRun::finished);

@@ -62,8 +62,11 @@ Rectangle {
         if (burnOutput)
             return mainwnd.getTempFolder() + desTemp + sep + row.newFileName
         if (formatTab.outputSameFolder.checked) {
-            if (row.source === "dvd")
+            if (row.source === "dvd") {
+                // A new account may have no Videos folder yet.
+                mainwnd.makeDir(mainwnd.getVideoFolder())
                 return mainwnd.getVideoFolder() + row.newFileName
+            }
             if (row.source === "cd") {
                 useAlbumFolder(row.origPathName)
                 return mainwnd.getMusicFolder() + desTemp + sep + row.newFileName

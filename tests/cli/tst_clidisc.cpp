@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QtTest>
 
+#include <optional>
+
 #include <signal.h>
 
 namespace {
@@ -130,6 +132,12 @@ private slots:
         QCOMPARE(quietly("dvdauthor", {"-o", fixture("disc"), "-T"}), 0);
         QCOMPARE(quietly("genisoimage", {"-quiet", "-dvd-video", "-V", "MOVIE", "-o", fixture("movie.iso"),
                                                    fixture("disc")}), 0);
+        // The image cut short before title 2's title set.
+        const QByteArray iso = contents(fixture("movie.iso"));
+        QVERIFY(write(fixture("cut.iso"), iso.left(iso.lastIndexOf("DVDVIDEO-VTS", iso.lastIndexOf("DVDVIDEO-VTS") - 1))));
+        // A DVD tool that dies of a signal.
+        QVERIFY(QDir(dir.path()).mkdir("crashing") && write(fixture("crashing/ripper"), "#!/bin/sh\nkill -SEGV $$\n")
+                && QFile::setPermissions(fixture("crashing/ripper"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine", "-t", "1", fixture("tone.wav")}));
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=r=44100", "-ac", "2", "-t", "2", fixture("cd.wav")}));
     }
@@ -188,6 +196,13 @@ private slots:
         row("titles, JSON", {"dvd-titles", "--json", "%F/movie.iso"}, 0, "{\"label\":\"MOVIE\",\"source\":"
             "\"%F/movie.iso\",\"titles\":[{\"length\":\"00:00:02\",\"longest\":false,\"milliseconds\":2000", "");
         row("not a DVD", {"dvd-titles", "%F/album.cue"}, 1, "", "No DVD titles were found in %F/album.cue. ripper: ");
+        row("ISO cut short", {"dvd-titles", "%F/cut.iso"}, 1, "",
+            "Cannot read the titles of %F/cut.iso: ripper: cannot read the information of title 2");
+        row("DVD tool crashes", {"rip-dvd", "%F/disc"}, 1, "",
+            "Cannot read the titles of %F/disc: the DVD's structure is damaged: ripper crashed reading it.", {}, {},
+            "crashing ripper");
+        row("name taken by a dangling link", {"rip-dvd", "%F/disc", "--titles", "1"}, 2, "",
+            "%W/disc_Title_1.vob already exists; nothing was ripped", {}, {"other/", "disc_Title_1.vob>other/disc_Title_1.vob"});
         row("rip longest", {"rip-dvd", "%F/movie.iso"}, 0, "%W/MOVIE_Title_2.vob\n", "", {"MOVIE_Title_2.vob"});
         row("rip titles", {"rip-dvd", "%F/disc", "--titles", "1-2"}, 0, "%W/disc_Title_1.vob\n%W/disc_Title_2.vob\n", "",
             {"disc_Title_1.vob", "disc_Title_2.vob"});
@@ -238,6 +253,9 @@ private slots:
                     : name.endsWith('/') ? QDir(work.path()).mkdir(name)
                                          : write(work.filePath(name), "keep"));
         const auto standIns = machine(tools);
+        std::optional<PathPrefix> crashing;
+        if (tools == "crashing ripper")
+            crashing.emplace(fixture("crashing"));
         const Answer a = cli(expand(args, work), program(tools), work.path());
         QCOMPARE(a.status, status);
         const QByteArray json = QJsonDocument::fromJson(a.out.toUtf8()).toJson(QJsonDocument::Compact);

@@ -56,7 +56,8 @@ PageCase {
         return [
             { tag: "file beside input", source: "file", same: true, path: "/in/dir/clip.mkv", out: "/in/dir/clip" },
             { tag: "file to chosen folder", source: "file", path: "/in/dir/clip.mkv", out: "/out/clip" },
-            { tag: "dvd to video folder", source: "dvd", same: true, path: "/rip/t1.vob", out: "/home/user/Videos/t1" },
+            { tag: "dvd to video folder", source: "dvd", same: true, path: "/rip/t1.vob", out: "/home/user/Videos/t1",
+              made: [["/home/user/Videos/"]] },
             { tag: "dvd to chosen folder", source: "dvd", path: "/rip/t1.vob", out: "/out/t1" },
             { tag: "cd to chosen folder", source: "cd", path: "/t/1371000000/Track 01.wav", out: "/out/Track 01" }
         ]
@@ -70,6 +71,7 @@ PageCase {
         page.startNextConversion()
         compare(backend.last("startNewConversion"),
                 [data.path, "-s 640x480 -vcodec mpeg4", "320x240", data.out, "avi"])
+        compare(backend.args("makeDir"), data.made || [])
     }
 
     // Tracks of one rip share an album folder in the music folder, also over
