@@ -1,7 +1,8 @@
-// File names as bytes, and files created exclusively and removed only when
-// they are still this run's own.
+// File names as bytes, also on their way to a tool, and files created
+// exclusively and removed only when they are still this run's own.
 #include "platform/filenames.h"
 #include "platform/ownfiles.h"
+#include "platform/tools.h"
 #include "support/testsupport.h"
 
 #include <thread>
@@ -59,6 +60,33 @@ private slots:
         QVERIFY(makeRaw(QFile::encodeName(dir.path()) + "/" + bytes));
         QVERIFY(FileNames::isFile(path));
         QCOMPARE(FileNames::size(path), 0);
+    }
+
+    // A tool gets a name as its bytes, with the program's environment or its own.
+    void toolArguments_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("ownEnvironment");
+        QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9.wav") << false;
+        QTest::newRow("latin-1") << QByteArray("caf\xe9.wav") << false;
+        QTest::newRow("latin-1, own environment") << QByteArray("caf\xe9.wav") << true;
+    }
+
+    void toolArguments()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, ownEnvironment);
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.path()) + "/" + name;
+        QVERIFY(makeRaw(path));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (ownEnvironment)
+            environment.insert("MFS_MARK", "own");
+        const Tools::Run run = Tools::run("sh", {"-c", "printf '%s|' \"$MFS_MARK\"; ls -- \"$1\"", "sh",
+                                                 FileNames::decode(path)}, 30000, environment);
+        ::unlink(path.constData());
+        QVERIFY(run.ok());
+        QCOMPARE(run.out, QByteArray(ownEnvironment ? "own|" : "|") + path + "\n");
     }
 
     // Whatever holds a name makes it taken; nothing is written through a
