@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "media/mediasupport.h"
 #include "cli/clirun.h"
+#include "platform/tools.h"
 #include "ui/pagedriver.h"
 
 #include <QJsonArray>
@@ -12,6 +13,33 @@
 
 #include <signal.h>
 #include <unistd.h>
+
+namespace {
+
+// The command line given names as their bytes, as a shell gives them (a
+// QProcess of its own would spoil those that aren't UTF-8).
+Answer cliBytes(const QStringList &args, const QString &folder = {}, const QByteArray &locale = {})
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    if (!locale.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", locale);
+        p.setProcessEnvironment(environment);
+    }
+    Tools::start(p, builtProgram, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            FileNames::decode(p.readAllStandardOutput()), FileNames::decode(p.readAllStandardError())};
+}
+
+// Seconds of sound in a file, as ffprobe reads them.
+double seconds(const QString &path)
+{
+    return streams(path).section(' ', -1).toDouble();
+}
+
+} // namespace
 
 class TestCli : public QObject
 {
@@ -28,6 +56,7 @@ private slots:
         notes = media.filePath("notes.txt");
         QVERIFY(makeMedia(tone, "audio") && makeMedia(av, "av") && write(notes, "not media\n"));
         QVERIFY(QFile::copy(tone, media.filePath("locked.wav")));
+        QVERIFY(QFile::copy(tone, media.filePath("tone.wav ")));
     }
 
     // Help, and every refusal: one line naming the fault, and nothing done.
@@ -153,6 +182,11 @@ private slots:
         row("own arguments fail", {"--args", "-vn -map 0:a:1 -c:a flac"}, {}, wav, {}, 1,
             "tone.wav: To ignore this, add a trailing '?' to the map.\n");
         row("run goes on", {}, {}, {"notes.txt", "tone.wav"}, {"tone.flac"}, 1, "notes.txt: FFmpeg is unable");
+        // Exactly the file named, beside one without the space.
+        row("name ends in a space", {}, {"tone.wav"}, {"tone.wav "}, {"tone.flac"}, 0, "");
+        // "a>b": a link a leading to b, left as it is; nothing goes through it.
+        row("dangling link at the name", {}, {"tone.flac>out/tone.flac"}, wav, {"tone (New).flac"}, 0, "");
+        row("link to where nothing can be", {}, {"tone.flac>gone/tone.flac"}, wav, {"tone (New).flac"}, 0, "");
     }
     void convert()
     {
@@ -173,8 +207,16 @@ private slots:
             QVERIFY(QFile::copy(media.filePath(name), work.filePath(name)));
             args << work.filePath(name);
         }
-        for (const QString &name : existing)
-            QVERIFY(write(work.filePath(name), "keep"));
+        QStringList links;
+        for (const QString &name : existing) {
+            if (name.contains('>')) {
+                links << name.section('>', 0, 0);
+                QVERIFY(QFile::link(work.filePath(name.section('>', 1)), work.filePath(links.last())));
+            } else {
+                QVERIFY(write(work.filePath(name), "keep"));
+            }
+        }
+        existing.removeIf([](const QString &name) { return name.contains('>'); });
 
         const Answer a = cli(args);
         QCOMPARE(a.status, status);
@@ -189,6 +231,8 @@ private slots:
         QCOMPARE(filesBelow(work.path()), expected);
         for (const QString &name : existing)
             QCOMPARE(contents(work.filePath(name)), "keep");
+        for (const QString &name : links)
+            QVERIFY(QFileInfo(work.filePath(name)).isSymLink());
         if (status == 0)
             QVERIFY2(a.err.endsWith(": " + QFileInfo(made.last()).fileName() + " 100%\n"), qPrintable(a.err));
         else
@@ -215,6 +259,9 @@ private slots:
         p.start(builtProgram, {"convert", "--preset", "104", input});
         QTRY_VERIFY(QFileInfo::exists(work.filePath("film.mp4")));
         QVERIFY(ffmpeg.alive());
+        // Never kill(0): a command that has ended has no id, and 0 is the
+        // whole process group, this test and ctest with it.
+        QVERIFY(p.state() == QProcess::Running && p.processId() > 0);
         ::kill(pid_t(p.processId()), signal);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitCode(), 128 + signal);
@@ -223,16 +270,85 @@ private slots:
         QVERIFY(p.readAllStandardError().endsWith("stopped; " + input.toUtf8() + " was not converted\n"));
     }
 
+    // Runs started together never share an output: four conversions of one
+    // input into one folder give four whole files, at once.
+    void fourAtOnce()
+    {
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString input = work.filePath("in.wav"), out = work.filePath("out");
+        QVERIFY(QFile::copy(tone, input) && QDir().mkdir(out));
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 4; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(builtProgram, {"convert", "--preset", "203", "--output", out, input});
+        }
+        QStringList printed;
+        for (const auto &run : runs) {
+            QVERIFY(run->waitForFinished(20000));
+            QCOMPARE(run->exitCode(), 0);
+            printed << QString::fromUtf8(run->readAllStandardOutput()).trimmed().remove(out + "/");
+        }
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        printed.sort();
+        const QStringList names{"in (New)(2).mp3", "in (New)(3).mp3", "in (New).mp3", "in.mp3"};
+        QCOMPARE(printed, names);
+        QCOMPARE(filesBelow(out), names);
+        for (const QString &name : names)
+            QVERIFY2(seconds(out + "/" + name) > 2.9, qPrintable(streams(out + "/" + name)));
+    }
+
+    // Any name the file system holds: one that isn't UTF-8 is probed and
+    // converted, also in the C locale, and its output keeps its bytes.
+    void foreignNames_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("UTF-8 locale") << QByteArray("C.UTF-8") << false;
+        QTest::newRow("C locale") << QByteArray("C") << false;
+        QTest::newRow("relative") << QByteArray() << true;
+    }
+    void foreignNames()
+    {
+        QFETCH(QByteArray, locale);
+        QFETCH(bool, relative);
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString input = work.filePath(latin1Name(".wav")), output = work.filePath(latin1Name(".flac"));
+        QVERIFY(writeNamed(input, contents(tone)));
+        const auto removeNamed = qScopeGuard([&] {
+            for (const QString &path : {input, output})
+                ::unlink(FileNames::encode(path).constData());
+        });
+        const QString operand = relative ? latin1Name(".wav") : input;
+
+        const Answer info = cliBytes({"info", operand}, work.path(), locale);
+        QCOMPARE(info.status, 0);
+        QVERIFY2(info.out.startsWith(input + "\n  Name:       " + latin1Name(".wav") + "\n"), qPrintable(info.out));
+        const Answer converted = cliBytes({"convert", "--preset", "1402", operand}, work.path(), locale);
+        QVERIFY2(converted.status == 0, qPrintable(converted.err));
+        QCOMPARE(converted.out, output + "\n");
+        const int fd = FileNames::openRead(output);
+        char head[4] = {};
+        QVERIFY(fd >= 0 && ::read(fd, head, 4) == 4 && ::close(fd) == 0);
+        QCOMPARE(QByteArray(head, 4), "fLaC");
+    }
+
     // The window's page and backend, then the command line: one argument list.
     void sameArgumentsAsWindow_data()
     {
         QTest::addColumn<QByteArray>("video");
         QTest::addColumn<QString>("ownArgs");
         QTest::addColumn<QString>("sign");
+        QTest::addColumn<QString>("name");
         const QByteArray pal = "h264 (High), yuv420p(progressive), 720x576 [SAR 1:1 DAR 5:4], 25 fps";
-        QTest::newRow("fitted") << pal << "" << "450x360";
-        QTest::newRow("no video") << QByteArray() << "" << "-vn";
-        QTest::newRow("own arguments") << pal << "-s 320x240  -c:v mpeg4" << "300x240";
+        QTest::newRow("fitted") << pal << "" << "450x360" << "clip";
+        QTest::newRow("no video") << QByteArray() << "" << "-vn" << "clip";
+        QTest::newRow("own arguments") << pal << "-s 320x240  -c:v mpeg4" << "300x240" << "clip";
+        // The tool gets the input's bytes, and the output keeps them.
+        QTest::newRow("name not UTF-8") << pal << "" << "450x360" << latin1Name("");
     }
     void sameArgumentsAsWindow()
     {
@@ -240,12 +356,18 @@ private slots:
         QFETCH(QByteArray, video);
         QFETCH(QString, ownArgs);
         QFETCH(QString, sign);
+        QFETCH(QString, name);
         ScratchProduct product;
         QTemporaryDir work;
         StandIn ffmpeg("film", work.path());
         qputenv("MFS_FAKE_VIDEO", video);
-        const QString input = work.filePath("clip.mkv"), argv = work.filePath("argv");
-        QVERIFY(write(input, "clip") && write(work.filePath("go"), ""));
+        const QString input = work.filePath(name + ".mkv"), output = work.filePath(name + ".mp4"),
+                      argv = work.filePath("argv");
+        QVERIFY(writeNamed(input, "clip") && write(work.filePath("go"), ""));
+        const auto removeNamed = qScopeGuard([&] {
+            for (const QString &path : {input, output})
+                ::unlink(FileNames::encode(path).constData());
+        });
         {
             PromptRecorder prompts;
             MainWindow window;
@@ -264,12 +386,14 @@ private slots:
             QTRY_COMPARE(eval(window, "return mediaList.mediaListModel.get(0).currentStatus").toString(), "complete");
         }
         const QByteArray fromWindow = contents(argv);
-        QVERIFY(QFile::remove(argv) && QFile::remove(work.filePath("clip.mp4")));
+        QVERIFY(QFile::remove(argv) && ::unlink(FileNames::encode(output).constData()) == 0);
         const QStringList own = ownArgs.isEmpty() ? QStringList() : QStringList{"--args", ownArgs};
-        QCOMPARE(cli(QStringList{"convert", "--preset", "104"} + own + QStringList{input}).status, 0);
+        QCOMPARE(cliBytes(QStringList{"convert", "--preset", "104"} + own + QStringList{input}).status, 0);
         qunsetenv("MFS_FAKE_VIDEO");
         QCOMPARE(contents(argv), fromWindow);
-        QVERIFY(fromWindow.split('\n').contains(sign.toUtf8()));
+        const QByteArrayList arguments = fromWindow.split('\n');
+        QVERIFY(arguments.contains(sign.toUtf8()));
+        QVERIFY(arguments.contains(FileNames::encode(input)) && arguments.contains(FileNames::encode(output)));
     }
 
     void linksNoInterfaceLibraries()
