@@ -3,6 +3,7 @@
 // what removeFile may delete, geometry, the title strip, boxes and dialogs,
 // the log, the update check, and closing.
 #include "app/droppablewidget.h"
+#include "app/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "app/startup.h"
@@ -242,6 +243,46 @@ private slots:
         }
         QVERIFY(!r.removed || !QFileInfo::exists(place(r.argument)));
         QCOMPARE(QFileInfo::exists(temp), r.argument != "TEMP/");
+    }
+
+    // What a killed run was writing goes at the next start, but only while
+    // its name still holds that very file: a list that can't tell (from an
+    // earlier version) leaves it.
+    void interruptedOutput_data()
+    {
+        QTest::addColumn<QString>("since");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("left as it was") << "" << true;
+        QTest::newRow("another file in its place") << "file" << false;
+        QTest::newRow("a link in its place") << "link" << false;
+        QTest::newRow("list without the file's identity") << "old list" << false;
+    }
+
+    void interruptedOutput()
+    {
+        QFETCH(QString, since);
+        QFETCH(bool, removed);
+        const QString out = product->appData() + "/song.wav", other = product->appData() + "/other.wav";
+        const QString list = product->product() + "/jobs.json";
+        QVERIFY(writeFile(out, "half") && writeFile(other, "user's"));
+        {
+            JobStore killed(list);
+            killed.save({QVariantMap{{"fileName", "/in/song.mp3"}, {"source", "file"}, {"running", true},
+                                     {"newFileName", "song.wav"}}},
+                        {{"outExt", "wav"}});
+            killed.setRunningOutput(out);
+        }
+        if (since == "file")
+            QVERIFY(writeFile(out + ".new", "user's")
+                    && std::rename(QFile::encodeName(out + ".new"), QFile::encodeName(out)) == 0);
+        else if (since == "link")
+            QVERIFY(QFile::remove(out) && QFile::link(other, out));
+        else if (since == "old list")
+            QVERIFY(writeFile(list, readFile(list).replace("\"runningIdentity\"", "\"x\"")));
+        JobStore(list).offerRestore();
+        QCOMPARE(prompts->boxes.size(), 1);
+        QCOMPARE(QFileInfo(out).exists() || QFileInfo(out).isSymLink(), !removed);
+        QCOMPARE(readFile(other), "user's");
     }
 
     void lockedFileIsRetriedForOneSecond()
