@@ -21,12 +21,6 @@ inline bool writeNamed(const QString &path, const QByteArray &bytes = "x")
     return fd >= 0 && ::close(fd) == 0 && ok;
 }
 
-// A file's URL as a file manager sends it: the name's bytes percent-encoded.
-inline QUrl fileUrl(const QString &path)
-{
-    return QUrl::fromEncoded("file://" + FileNames::encode(path).toPercentEncoding("/"));
-}
-
 // Three-second inputs: "audio", "video" (16:9), or "av" (4:3 with sound,
 // colour tagged so the probe sees commas inside brackets).
 inline bool makeMedia(const QString &path, const QString &kind)
