@@ -1,6 +1,8 @@
 #include "app/jobstore.h"
 
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/prompts.h"
 #include "platform/textlog.h"
 
@@ -10,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +54,7 @@ void JobStore::setRunningOutput(const QString &path)
     if (m_running == path)
         return;
     m_running = path;
+    m_runningIdentity = OwnFiles::identity(path);
     write();
 }
 
@@ -69,8 +74,10 @@ void JobStore::write()
     }
     QJsonObject saved{{"settings", QJsonObject::fromVariantMap(m_settings)},
                       {"jobs", QJsonArray::fromVariantList(m_jobs)}};
-    if (!m_running.isEmpty())
+    if (!m_running.isEmpty()) {
         saved.insert("running", m_running);
+        saved.insert("runningIdentity", m_runningIdentity);
+    }
     const QByteArray bytes = QJsonDocument(saved).toJson(QJsonDocument::Compact);
     if (bytes == m_written)
         return;
@@ -122,13 +129,12 @@ void JobStore::offerRestore()
 
     const QVariantMap settings = saved.value("settings").toObject().toVariantMap();
     const QString ext = "." + settings.value("outExt").toString();
-    QString runningName;
     QVariantList jobs;
     for (const QJsonValue &value : saved.value("jobs").toArray()) {
         QVariantMap job = value.toObject().toVariantMap();
         if (job.take("running").toBool()) {
             // The converting row was showing its output's file name.
-            runningName = job.value("newFileName").toString();
+            QString runningName = job.value("newFileName").toString();
             if (runningName.endsWith(ext) && runningName.size() > ext.size())
                 runningName.chop(ext.size());
             job.insert("newFileName", runningName);
@@ -142,11 +148,12 @@ void JobStore::offerRestore()
     }
 
     // Half written whatever the answer; the job starts afresh if it comes
-    // back. Only a file named after the converting row is touched.
+    // back. Only the very file the job made is touched: its name may hold
+    // another's file by now, and a list without the file's identity can't tell.
     const QString partial = saved.value("running").toString();
-    if (!runningName.isEmpty() && partial.endsWith(ext)
-        && QFileInfo(partial).fileName().startsWith(runningName))
-        QFile::remove(partial);
+    const QString identity = saved.value("runningIdentity").toString();
+    if (!identity.isEmpty() && OwnFiles::identity(partial) == identity && FileNames::isFile(partial))
+        ::unlink(FileNames::encode(partial).constData());
 
     {
         QMutexLocker lock(&m_lock);

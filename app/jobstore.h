@@ -22,11 +22,13 @@ public:
     Q_INVOKABLE void save(const QVariantList &jobs, const QVariantMap &settings);
 
     // The file the converting job writes, from its start until it ends
-    // either way; empty otherwise. Called on the runner's thread.
+    // either way; empty otherwise. Called on the runner's thread, while the
+    // file is there: what it is is kept beside its name.
     void setRunningOutput(const QString &path);
     QString runningOutput() const;
 
-    // At start: removes what an interrupted job had written, then asks once
+    // At start: removes what an interrupted job had written (only while its
+    // name still holds that very file), then asks once
     // whether to bring the saved jobs back; Yes sends them by `restore`.
     void offerRestore();
     // A normal close: nothing is left to restore.
@@ -47,6 +49,7 @@ private:
     QVariantList m_jobs;
     QVariantMap m_settings;
     QString m_running;
+    QString m_runningIdentity;
     QByteArray m_written;
     bool m_kept = false;
 };

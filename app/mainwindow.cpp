@@ -16,6 +16,7 @@
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/prompts.h"
 #include "platform/textlog.h"
 #include "platform/tools.h"
@@ -25,7 +26,6 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMenu>
@@ -38,8 +38,6 @@
 #include <QSizeGrip>
 #include <QVBoxLayout>
 #include <QWindow>
-
-#include <utility>
 
 MainWindow::MainWindow(QWidget *parent)
     : QQuickWidget(parent)
@@ -94,15 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
-    connect(m_runner, &ConversionThread::conversionCancelled, this, [this] {
-        // The converter may have created its output after stopConversion()
-        // looked; it is dead now, so look again before the page goes on.
-        if (!m_stoppedOutput.isEmpty())
-            removeFile(std::exchange(m_stoppedOutput, QString()));
-        emit conversionCancelled();
-    });
-    connect(m_runner, &ConversionThread::conversionComplete, this,
-            [this] { m_stoppedOutput.clear(); });
+    connect(m_runner, &ConversionThread::conversionCancelled, this, &MainWindow::conversionCancelled);
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
     connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);
@@ -433,17 +423,9 @@ void MainWindow::startNewConversion(QString inFile, QString ffmpegArgs, QString 
 
 void MainWindow::stopConversion()
 {
-    // A job still waiting for the previous run has no output yet; the runner
-    // drops it and reports it cancelled.
-    if (m_runner->requestStop()) {
-        m_stoppedOutput.clear();
-        return;
-    }
-    const QString output = m_runner->outputPath();
-    removeFile(output);
-    // Only a run still going reports back; an idle runner's last output is
-    // not looked at again later.
-    m_stoppedOutput = m_runner->isRunning() ? output : QString();
+    // The runner removes the stopped job's output itself, once its converter
+    // is dead; a job still waiting for the previous run has none.
+    m_runner->requestStop();
 }
 
 bool MainWindow::removeFile(QString path)
@@ -484,9 +466,10 @@ void MainWindow::endWithoutQuestion()
     m_burner->stop();
     m_selectDvd->stopRip();
     m_selectCd->stopRip();
-    // The run chose a free name, so the file is its own half-written output.
+    // The runner removes its output as it stops; one that didn't stop in
+    // time leaves it, and it goes here if it is still the job's own.
     if (!output.isEmpty() && !m_runner->isRunning())
-        QFile::remove(output);
+        OwnFiles::remove(output);
     m_jobStore->keep();
     // Listed once the workers are still, so that nothing they write is missed.
     emptyTempAndClose(TempFiles::listing(getTempFolder()));

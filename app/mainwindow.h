@@ -147,5 +147,4 @@ private:
     SelectDrive *m_selectDrive = nullptr;
     JobStore *m_jobStore = nullptr;
     // Output of a stopped conversion, removed again once the runner reports it.
-    QString m_stoppedOutput;
 };

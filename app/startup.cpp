@@ -6,6 +6,7 @@
 #include "app/myapplication.h"
 #include "catalogue/catalogue.h"
 #include "disc/burn/stagingfolder.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/quitsignals.h"
@@ -97,7 +98,8 @@ int startApplication(int argc, char **argv, const std::function<void(MainWindow 
     window.jobStore()->offerRestore();
     if (signalled)
         return 128 + signalled;
-    handOverCommandLine(window, app.arguments());
+    // As their bytes, without Qt's own options: Qt's list spoils names that aren't UTF-8.
+    handOverCommandLine(window, FileNames::arguments(argc, argv));
     dressWindow(window);
     window.show();
     if (started)

@@ -65,7 +65,7 @@ bool copyFile(const QString &from, const QString &to, const std::atomic<bool> &s
               const std::function<void(int)> &progress, QString *error)
 {
     QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::ExistingOnly)) {
         *error = in.isOpen() ? out.errorString() : in.errorString();
         return false;
     }
@@ -270,7 +270,7 @@ private:
                               stem, m_preset.extension);
             return;
         }
-        m_lastStaged = ConversionThread::freeOutputName(stem, m_discType == "dvd" ? "mpg" : "wav");
+        m_lastStaged = OwnFiles::claimFreeName(stem, m_discType == "dvd" ? "mpg" : "wav");
         m_copier.reset(QThread::create([this, from = job.path(), to = m_lastStaged] {
             m_copied = copyFile(from, to, m_copyStop, [this](int percent) {
                 QMetaObject::invokeMethod(this, [this, percent] { m_progress.show(m_label, percent); });

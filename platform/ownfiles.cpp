@@ -172,6 +172,14 @@ QString claimFreeName(const QString &stem, const QString &ext, QString *error)
     return {};
 }
 
+QString identity(const QString &path)
+{
+    Identity id;
+    if (!identify(FileNames::encode(path), -1, &id))
+        return {};
+    return QString("%1:%2:%3").arg(id.device).arg(id.inode).arg(id.generation);
+}
+
 bool isOwn(const QString &path)
 {
     const QByteArray bytes = FileNames::encode(path);

@@ -40,6 +40,11 @@ void forget(const QString &path);
 // (a folder a tool created, say) as this run's own.
 bool adopt(const QString &path);
 
+// What is at `path` itself (device, inode, generation) as text, so that a
+// later run can tell whether the name still holds that very entry; "" when
+// nothing is there.
+QString identity(const QString &path);
+
 // The text of an errno value, as the C library gives it ("No space left on device").
 QString errorText(int errnum);
 

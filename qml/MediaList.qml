@@ -224,8 +224,12 @@ Item {
         var row = runningRow()
         if (row === null)
             return
-        // The job ended before it noticed the stop: the removal still stands.
+        // The job ended before it noticed the stop: the removal still stands,
+        // and a staged output must not reach the disc. (A failed job's output
+        // is gone already: the runner removes what it wrote.)
         if (row.currentStatus === "remove") {
+            if (quitOk)
+                mainwnd.removeFile(finalOutput)
             cancelConversion()
             return
         }
@@ -235,7 +239,6 @@ Item {
         } else {
             mediaListModel.setProperty(current, "currentStatus", "error")
             mediaListModel.setProperty(current, "errorMsg", errorMsg)
-            mainwnd.removeFile(finalOutput)
         }
         if (errorMsg !== "complete")
             mediaListModel.setProperty(current, "finalOutput", finalOutput)

@@ -97,6 +97,9 @@ private slots:
             if (signal) {
                 QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(place(output)).size() > 0, 20000);
                 QTRY_VERIFY(!Session::descendants(first.process.processId(), child).isEmpty());
+                // Never kill(0): a program that has ended has no id, and 0 is
+                // this test's own process group, ctest with it.
+                QVERIFY(first.process.state() == QProcess::Running && first.process.processId() > 0);
                 ::kill(-first.process.processId(), signal);
             }
             QVERIFY(first.process.waitForFinished(20000));
