@@ -72,7 +72,7 @@ int chosenNumbers(const Invocation &call, const QString &option, QList<int> *num
 QString ripFolder(const Invocation &call)
 {
     const QString folder = call.has("output") ? call.value("output") : QDir::currentPath();
-    if (!QFileInfo(folder).isDir()) {
+    if (!FileNames::isFolder(folder)) {
         call.refuse(folder + ": no such folder");
         return {};
     }
@@ -92,9 +92,9 @@ int refuseTaken(const Invocation &call, const QStringList &paths)
     return Success;
 }
 
-bool isDeviceNode(const QFileInfo &source)
+bool isDeviceNode(const QString &source)
 {
-    return source.exists() && !source.isFile() && !source.isDir();
+    return FileNames::exists(source) && !FileNames::isFile(source) && !FileNames::isFolder(source);
 }
 
 // A source that isn't there: refused as bad usage, naming what was looked for.
@@ -149,14 +149,14 @@ int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString
 {
     // libcdio's remarks on an image's layout are no message for the user.
     cdio_loglevel_default = CDIO_LOG_ERROR;
-    const QFileInfo file(operand);
-    if (!file.exists())
+    if (!FileNames::exists(operand))
         return refuseMissing(call, operand, "disc image");
-    if (file.isDir())
+    if (FileNames::isFolder(operand))
         return call.refuse(operand + " is a folder, not a disc image or drive");
-    *source = file.isFile() ? Folders::nativeAbsolute(operand) : operand;
+    const bool image = FileNames::isFile(operand);
+    *source = image ? Folders::nativeAbsolute(operand) : operand;
     const bool opened = cd.openDrive(*source);
-    if (file.isFile()) {
+    if (image) {
         const QString problem = cd.imageProblem(*source);
         if (problem.isEmpty())
             return Success;
@@ -376,10 +376,9 @@ struct DvdSource {
 // Lists a DVD as the DVD dialog does; says why no titles were found.
 int readDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
 {
-    const QFileInfo file(operand);
-    if (!file.exists())
+    if (!FileNames::exists(operand))
         return refuseMissing(call, operand, "DVD folder or image");
-    const bool node = isDeviceNode(file);
+    const bool node = isDeviceNode(operand);
     dvd->path = node ? operand : Folders::nativeAbsolute(operand);
     const DvdListing listing = listDvd(dvd->path);
     if (!listing.problem.isEmpty()) {

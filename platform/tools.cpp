@@ -55,10 +55,10 @@ std::shared_ptr<const Exec> execFor(const QProcess &process, const QString &prog
     return exec;
 }
 
-void tie(QProcess &process, std::shared_ptr<const Exec> exec)
+void tie(QProcess &process, std::shared_ptr<const Exec> exec, const std::function<void()> &inChild = {})
 {
     const pid_t program = ::getpid();
-    process.setChildProcessModifier([program, exec] {
+    process.setChildProcessModifier([program, exec, inChild] {
         // Runs in the child between fork and exec: only async-signal-safe calls.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         // Out of the program's process group, so that a terminal's Ctrl+C or
@@ -68,6 +68,8 @@ void tie(QProcess &process, std::shared_ptr<const Exec> exec)
         // The program may have died before the tie was made.
         if (::getppid() != program)
             ::_exit(127);
+        if (inChild)
+            inChild();
         if (!exec)
             return;
         // Qt has set up the channels and the working folder by now.
@@ -100,9 +102,10 @@ void tieToProgram(QProcess &process)
     tie(process, nullptr);
 }
 
-void start(QProcess &process, const QString &program, const QStringList &args, QIODevice::OpenMode mode)
+void start(QProcess &process, const QString &program, const QStringList &args, QIODevice::OpenMode mode,
+           const std::function<void()> &inChild)
 {
-    tie(process, execFor(process, program, args));
+    tie(process, execFor(process, program, args), inChild);
     process.start(program, args, mode);
 }
 

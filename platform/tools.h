@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QProcess;
 
 namespace Tools {
@@ -28,8 +30,9 @@ void tieToProgram(QProcess &process);
 // Names are handed over as their very bytes (FileNames::encode): Qt's own
 // start turns bytes that are not UTF-8 into U+FFFD, so a file whose name
 // isn't UTF-8 would not be found by the tool. Start and wait on one thread.
+// `inChild` runs in the child before the tool does (async-signal-safe calls only).
 void start(QProcess &process, const QString &program, const QStringList &args,
-           QIODevice::OpenMode mode = QIODevice::ReadWrite);
+           QIODevice::OpenMode mode = QIODevice::ReadWrite, const std::function<void()> &inChild = {});
 
 // One run of a short tool, bounded in time.
 struct Run {

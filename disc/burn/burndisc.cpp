@@ -168,15 +168,7 @@ QString BurnDisc::startTool(QProcess &tool, const QString &name, const QStringLi
     if (program.isEmpty())
         return name + " could not be found. Please install the Debian package "
                + BurnTools::package(name) + ".";
-    Tools::tieToProgram(tool);
-    if (inChild) {
-        const auto tie = tool.childProcessModifier();
-        tool.setChildProcessModifier([tie, inChild] {
-            tie();
-            inChild();
-        });
-    }
-    tool.start(program, args);
+    Tools::start(tool, program, args, QIODevice::ReadWrite, inChild);
     if (!tool.waitForStarted(startLimitMs))
         return name + " could not be started: " + tool.errorString();
     return {};

@@ -2,6 +2,7 @@
 
 #include "disc/drives.h"
 #include "disc/ripfolder.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/ownfiles.h"
 
@@ -52,7 +53,7 @@ void CDRipThread::cancel()
 QString CDRipThread::openFailure() const
 {
     // Permission is the usual reason a drive that exists won't open.
-    const QString problem = QFileInfo(driveId).isFile() ? QString() : Drives::accessProblem(driveId);
+    const QString problem = FileNames::isFile(driveId) ? QString() : Drives::accessProblem(driveId);
     return problem.isEmpty() ? "Cannot open CD drive " + driveId : problem;
 }
 

@@ -1,5 +1,6 @@
 #include "disc/cd/cddevice.h"
 #include "disc/cd/discname.h"
+#include "platform/filenames.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,7 +91,7 @@ CdIo_t *openToc(const QString &toc, QStringList *said)
     if (!copy.open(QIODevice::WriteOnly) || copy.write(out.toLocal8Bit()) < 0)
         return nullptr;
     copy.close();
-    const QByteArray path = QFile::encodeName(copy.fileName());
+    const QByteArray path = FileNames::encode(copy.fileName());
     const Hearing hearing(said);
     return cdio_is_tocfile(path.constData()) ? cdio_open(path.constData(), DRIVER_CDRDAO) : nullptr;
 }
@@ -100,11 +101,10 @@ CdIo_t *openToc(const QString &toc, QStringList *said)
 // libcdio says of the image it opens goes to `said`.
 CdIo_t *openSource(const QString &id, QStringList *said = nullptr)
 {
-    const QFileInfo info(id);
-    if (id.isEmpty() || !info.exists())
+    if (id.isEmpty() || !FileNames::exists(id))
         return nullptr;
-    const QByteArray path = QFile::encodeName(id);
-    if (!info.isFile())
+    const QByteArray path = FileNames::encode(id);
+    if (!FileNames::isFile(id))
         return cdio_open(path.constData(), DRIVER_DEVICE);
     if (id.endsWith(".toc", Qt::CaseInsensitive))
         return openToc(id, said);
@@ -137,7 +137,7 @@ QString failedOpen(const QString &id, const QStringList &said)
     // whatever the sheet says.
     if (id.endsWith(".cue", Qt::CaseInsensitive)) {
         const QString bin = id.chopped(3) + (id.endsWith(".cue") ? "bin" : "BIN");
-        if (!QFileInfo::exists(bin))
+        if (!FileNames::exists(bin))
             return "its .bin file must lie beside it under the same name";
     }
     return {};

@@ -91,8 +91,7 @@ DVDRipThread::Title DVDRipThread::ripOne(const QString &title, const QString &ou
         return Title::NoTool;
     }
     QProcess tool;
-    Tools::tieToProgram(tool);
-    tool.start(program, {m_drive, title, out});
+    Tools::start(tool, program, {m_drive, title, out});
     if (!tool.waitForStarted(30000)) {
         m_toolProblem = "The DVD ripper \"ripper\" could not be started: " + tool.errorString();
         return Title::NoTool;

@@ -4,6 +4,7 @@
 #include "disc/burn/cueimage.h"
 #include "disc/cd/audiocd.h"
 #include "disc/dvd/rippertext.h"
+#include "media/mediasupport.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -11,6 +12,7 @@
 #include <optional>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -337,6 +339,26 @@ private slots:
             QVERIFY2(qAbs(titles.lengths.first() - 3000) < 300, qPrintable(QString::number(titles.lengths.first())));
         }
         QCOMPARE(staging(product), QStringList());
+    }
+
+    // Images and folders whose names are not UTF-8 rip.
+    void foreignNames()
+    {
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString folder = work.filePath(latin1Name(""));
+        QVERIFY(::mkdir(FileNames::encode(folder).constData(), 0777) == 0);
+        QVERIFY(writeNamed(folder + "/" + latin1Name(".cue"), contents(fixture("album.cue")))
+                && writeNamed(folder + "/" + latin1Name(".bin"), contents(fixture("album.bin")))
+                && writeNamed(folder + "/" + latin1Name(".iso"), contents(fixture("movie.iso"))));
+        const QString ripped = folder + "/Track 1.wav", title = folder + "/MOVIE_Title_1.vob";
+        const Answer cd = cli({"rip-cd", folder + "/" + latin1Name(".cue"), "--tracks", "1", "--output", folder});
+        QVERIFY2(cd.status == 0 && cd.out == ripped + "\n", qPrintable(cd.out + cd.err));
+        QCOMPARE(FileNames::size(ripped), qint64(44 + lengths.at(0) * 2352));
+        const Answer dvd = cli({"rip-dvd", folder + "/" + latin1Name(".iso"), "--titles", "1", "--output", folder});
+        QVERIFY2(dvd.status == 0 && dvd.out == title + "\n", qPrintable(dvd.out + dvd.err));
+        // Qt's own removal can't see such names.
+        QVERIFY(Tools::run("rm", {"-r", folder}).ok());
     }
 
     // A burn killed outright leaves its staging folder. The next burn removes
