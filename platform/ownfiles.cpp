@@ -115,6 +115,21 @@ bool emptyFolder(int dir)
 
 } // namespace
 
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno = n == 0 ? EIO : errno;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
 QString errorText(int errnum)
 {
     return QString::fromLocal8Bit(std::strerror(errnum));

@@ -45,6 +45,10 @@ bool adopt(const QString &path);
 // nothing is there.
 QString identity(const QString &path);
 
+// Writes all of `data` straight to the file (no buffer, so that a full disk
+// fails the write that meets it); false with errno set.
+bool writeAll(int fd, const char *data, qint64 size);
+
 // The text of an errno value, as the C library gives it ("No space left on device").
 QString errorText(int errnum);
 

@@ -138,19 +138,7 @@ bool write(const QStringList &wavFiles, int bin, int cue, const QString &binName
     }
 
     // Straight to the file, so that a full disk is told by its own name.
-    auto put = [](int fd, const QByteArray &bytes) {
-        for (qint64 done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                errno = n == 0 ? EIO : errno;
-                return false;
-            }
-            done += n;
-        }
-        return true;
-    };
+    auto put = [](int fd, const QByteArray &bytes) { return OwnFiles::writeAll(fd, bytes.constData(), bytes.size()); };
     auto failed = [error](const QString &what) {
         *error = what + " can't be written: " + OwnFiles::errorText(errno) + ".";
         return false;

@@ -184,19 +184,7 @@ bool CAudioCD::extractTrack(uint index, const QString &path, QString *error)
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
-    auto write = [fd](const char *data, qint64 size) {
-        for (qint64 done = 0; done < size;) {
-            const ssize_t n = ::write(fd, data + done, size_t(size - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                errno = n == 0 ? EIO : errno;
-                return false;
-            }
-            done += n;
-        }
-        return true;
-    };
+    auto write = [fd](const char *data, qint64 size) { return OwnFiles::writeAll(fd, data, size); };
     auto writeFailed = [&fail] { return fail(OwnFiles::errorText(errno)); };
     // Writes into a folder removed meanwhile still succeed; the track must
     // not be handed on as a file that isn't there.
