@@ -1,5 +1,6 @@
 #include "app/droppablewidget.h"
 
+#include "platform/filenames.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -49,14 +50,27 @@ void DroppableWidget::dragLeaveEvent(QDragLeaveEvent *)
     setAttribute(Qt::WA_TransparentForMouseEvents, true);
 }
 
+namespace {
+
+// The file a URL names. Its escapes hold the name's bytes, which
+// toLocalFile() can only read as UTF-8.
+QString localPath(const QUrl &url)
+{
+    if (!url.isLocalFile() || !url.host().isEmpty())
+        return url.toLocalFile();
+    return FileNames::decode(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+} // namespace
+
 void DroppableWidget::dropEvent(QDropEvent *event)
 {
     QStringList files;
     bool cdTrack = false;
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl &url : urls) {
-        const QString path = url.toLocalFile();
-        if (path.isEmpty() || !QFileInfo::exists(path))
+        const QString path = localPath(url);
+        if (path.isEmpty() || !FileNames::exists(path))
             continue;
         const int dot = path.lastIndexOf('.');
         if (dot < 0)

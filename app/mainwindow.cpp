@@ -18,6 +18,7 @@
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/prompts.h"
 #include "platform/textlog.h"
 #include "platform/tools.h"
@@ -27,7 +28,6 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMenu>
@@ -41,8 +41,6 @@
 #include <QSizeGrip>
 #include <QVBoxLayout>
 #include <QWindow>
-
-#include <utility>
 
 MainWindow::MainWindow(QWidget *parent)
     : QQuickWidget(parent)
@@ -60,7 +58,6 @@ MainWindow::MainWindow(QWidget *parent)
     m_engine = new ToolEngine(this);
     m_engine->setThumbnailFolder(Folders::tempFolder());
     m_jobs = new RunController(m_engine, {Folders::musicFolder(), Folders::videoFolder(), Folders::tempFolder()}, this);
-    m_jobs->setStore(m_jobStore);
     m_settings = new QSettings(Folders::productFolder() + Folders::separator() + "settings.ini",
                                QSettings::IniFormat, this);
     m_jobs->setSimultaneous(m_settings->value("simultaneousJobs", 0).toInt());
@@ -102,26 +99,28 @@ MainWindow::MainWindow(QWidget *parent)
     // On the runner's thread, as it happens, and before the page hears of
     // it: a crash right after still finds the half-written file named.
     connect(m_runner, &ConversionThread::startConversion, m_jobStore,
-            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
+            [this] { m_jobStore->addRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
     connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
-            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
+            [this] { m_jobStore->removeRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
     connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
-            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
+            [this] { m_jobStore->removeRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
     connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
     connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
     connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
-    connect(m_runner, &ConversionThread::conversionCancelled, this, [this] {
-        // The converter may have created its output after stopConversion()
-        // looked; it is dead now, so look again before the page goes on.
-        if (!m_stoppedOutput.isEmpty())
-            removeFile(std::exchange(m_stoppedOutput, QString()));
-        emit conversionCancelled();
-    });
-    connect(m_runner, &ConversionThread::conversionComplete, this,
-            [this] { m_stoppedOutput.clear(); });
+    connect(m_runner, &ConversionThread::conversionCancelled, this, &MainWindow::conversionCancelled);
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
-    connect(m_engine, &JobEngine::burnCompleted, this, &MainWindow::conversionComplete);
+    // The queue's jobs are told as the runner's are, each once the queue has taken it in.
+    connect(m_engine, &JobEngine::started, this,
+            [this](quint64, const QString &name) { emit startConversion(name); });
+    connect(m_engine, &JobEngine::progressed, this, &MainWindow::conversionProgress);
+    connect(m_jobs, &RunController::jobFinished, this, [this](quint64 id) {
+        const int row = m_jobs->list()->rowOf(id);
+        if (row >= 0) {
+            const Job &job = m_jobs->list()->at(row);
+            emit conversionComplete(job.state == Job::State::Done, job.finalOutput, job.errorMsg);
+        }
+    }, Qt::QueuedConnection);
     connect(m_engine, &JobEngine::burnProgress, this, &MainWindow::burnProgress);
     connect(m_engine, &JobEngine::burnTextStatus, this, &MainWindow::burnTextStatus);
     connect(m_engine, &JobEngine::burnEstTime, this, &MainWindow::burnEstTime);
@@ -451,17 +450,9 @@ void MainWindow::startNewConversion(QString inFile, QString ffmpegArgs, QString 
 
 void MainWindow::stopConversion()
 {
-    // A job still waiting for the previous run has no output yet; the runner
-    // drops it and reports it cancelled.
-    if (m_runner->requestStop()) {
-        m_stoppedOutput.clear();
-        return;
-    }
-    const QString output = m_runner->outputPath();
-    removeFile(output);
-    // Only a run still going reports back; an idle runner's last output is
-    // not looked at again later.
-    m_stoppedOutput = m_runner->isRunning() ? output : QString();
+    // The runner removes the stopped job's output itself, once its converter
+    // is dead; a job still waiting for the previous run has none.
+    m_runner->requestStop();
 }
 
 bool MainWindow::removeFile(QString path)
@@ -497,15 +488,16 @@ void MainWindow::endWithoutQuestion()
     m_probe->disconnect(this);
     m_engine->disconnect(this);
     m_jobs->shutdown();
-    const QString output = m_jobStore->runningOutput();
+    const QStringList outputs = m_jobStore->runningOutputs();
     stopWorkers();
     // A burn or a rip ends too; on a disc the write is lost, but no tool is
     // left burning and no half image or title is left as if done.
     m_selectDvd->stopRip();
     m_selectCd->stopRip();
-    // The run chose a free name, so the file is its own half-written output.
-    if (!output.isEmpty() && !m_runner->isRunning())
-        QFile::remove(output);
+    // The runners remove their outputs as they stop; one that didn't stop
+    // in time leaves it, and it goes here if it is still the job's own.
+    for (const QString &output : outputs)
+        OwnFiles::remove(output);
     m_jobStore->keep();
     // Listed once the workers are still, so that nothing they write is missed.
     emptyTempAndClose(TempFiles::listing(getTempFolder()));
@@ -553,6 +545,7 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
     } else {
         m_burner->setJob("cd", drive, source, QString());
     }
+    m_burner->allowReplacing(m_selectDrive->replacing(drive));
     m_burner->start();
 }
 

@@ -155,5 +155,4 @@ private:
     RunController *m_jobs = nullptr;
     QSettings *m_settings = nullptr;
     // Output of a stopped conversion, removed again once the runner reports it.
-    QString m_stoppedOutput;
 };

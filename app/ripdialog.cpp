@@ -66,8 +66,12 @@ RipDialog::RipDialog(QWidget *parent, const QString &windowTitle, const QString 
     buttonRow->addStretch();
     buttonRow->addWidget(m_ok);
     buttonRow->addWidget(m_cancel);
-    m_ok->setAutoDefault(false);
+    // Enter presses the focused button; elsewhere it presses OK once
+    // something is ticked, and Cancel before.
     m_cancel->setDefault(true);
+    connect(m_tree, &QTreeWidget::itemChanged, this, &RipDialog::chooseDefaultButton);
+    connect(m_tree->model(), &QAbstractItemModel::modelReset, this, &RipDialog::chooseDefaultButton);
+    connect(m_tree->model(), &QAbstractItemModel::rowsRemoved, this, &RipDialog::chooseDefaultButton);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(driveGroup, 0, 0);
@@ -124,4 +128,9 @@ void RipDialog::resetProgress()
 {
     m_statusLabel->clear();
     m_progressBar->setValue(0);
+}
+
+void RipDialog::chooseDefaultButton()
+{
+    (tickedRows().isEmpty() ? m_cancel : m_ok)->setDefault(true);
 }

@@ -50,6 +50,8 @@ protected:
     void resetProgress();
 
 private:
+    void chooseDefaultButton();
+
     QComboBox *m_driveCombo;
     QPushButton *m_openImage;
     QPushButton *m_selectNone;

@@ -116,19 +116,11 @@ void SelectCD::openImage()
         return;
     }
     CAudioCD cd(QString(), newDevice());
-    if (!cd.openDrive(path)) {
-        QString text = path + " cannot be read as a disc image.";
-        if (path.endsWith(".cue", Qt::CaseInsensitive))
-            text += " Its .bin file must lie beside it under the same name.";
-        Prompts::warning(text, this);
-        return;
-    }
-    bool hasAudio = false;
-    for (int k = 0; k < cd.trackCount(); ++k)
-        hasAudio = hasAudio || cd.isAudioTrack(uint(k));
+    cd.openDrive(path);
+    const QString problem = cd.imageProblem(path);
     cd.closeDrive();
-    if (!hasAudio) {
-        Prompts::warning("The disc image " + path + " holds no audio tracks.", this);
+    if (!problem.isEmpty()) {
+        Prompts::warning(problem, this);
         return;
     }
     if (!images.contains(path)) {

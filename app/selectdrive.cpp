@@ -1,6 +1,7 @@
 #include "app/selectdrive.h"
 
 #include "disc/burn/disccheck.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 
@@ -33,6 +34,7 @@ SelectDrive::SelectDrive(QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
+    // Enter presses the focused button, else OK once a drive is chosen.
     m_cancelButton->setDefault(true);
 
     auto *grid = new QGridLayout(this);
@@ -95,21 +97,33 @@ bool SelectDrive::chooseImageFile()
         return false;
     const QString path = QDir::toNativeSeparators(
         QFileInfo(DiscCheck::imagePath(chosen, m_discType)).absoluteFilePath());
-    // The file dialog asked about the name it returned, not about the
-    // suffix added here nor the data file beside a cue sheet.
-    QStringList unasked;
-    if (path != QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath()) && QFileInfo::exists(path))
-        unasked << path;
-    if (!dvd && QFileInfo::exists(DiscCheck::binBeside(path)))
-        unasked << DiscCheck::binBeside(path);
-    for (const QString &file : unasked) {
-        if (!Prompts::question("Confirmation Required",
-                               QFileInfo(file).fileName() + " already exists.\nDo you want to replace it?"))
+    // The file dialog asked about the name it returned when a file was there,
+    // not about the suffix added here, the data file beside a cue sheet, or
+    // a link that leads nowhere.
+    const bool dialogAsked =
+        path == QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath()) && QFileInfo::exists(path);
+    QStringList files{path}, taken;
+    if (!dvd)
+        files << DiscCheck::binBeside(path);
+    for (const QString &file : std::as_const(files)) {
+        if (!FileNames::taken(file))
+            continue;
+        if (!(file == path && dialogAsked)
+            && !Prompts::question("Confirmation Required",
+                                  QFileInfo(file).fileName() + " already exists.\nDo you want to replace it?"))
             return false;
+        taken << file;
     }
     m_deviceId = path;
     m_driveRoot = path;
+    // What was asked about; a name taken later is never replaced.
+    m_replacing = taken;
     return true;
+}
+
+QStringList SelectDrive::replacing(const QString &deviceId) const
+{
+    return deviceId == m_deviceId ? m_replacing : QStringList();
 }
 
 void SelectDrive::onCancel()
@@ -121,4 +135,6 @@ void SelectDrive::onComboChange(int index)
 {
     m_deviceId = index < 0 ? QString() : m_driveList->itemData(index).toString();
     m_driveRoot = m_deviceId;
+    m_replacing.clear();
+    (index < 0 ? m_cancelButton : m_okButton)->setDefault(true);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 class QPushButton;
@@ -25,6 +26,9 @@ public:
     QString driveRoot() const { return m_driveRoot; }
     // What startBurnDisc gets: a device node or an image file's path.
     QString deviceId() const { return m_deviceId; }
+    // The files of the image file `deviceId` that the user agreed to replace
+    // when choosing it.
+    QStringList replacing(const QString &deviceId) const;
     QComboBox *driveList() const { return m_driveList; }
     QPushButton *okButton() const { return m_okButton; }
     QPushButton *cancelButton() const { return m_cancelButton; }
@@ -42,6 +46,7 @@ private:
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
     QString m_deviceId;
+    QStringList m_replacing;
     int m_neededSeconds = 0;
     QString m_discType;
 };

@@ -1,12 +1,11 @@
 #include "app/selectdvd.h"
 
 #include "disc/drives.h"
+#include "disc/dvd/dvdlisting.h"
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
-#include "disc/dvd/rippertext.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
-#include "platform/tools.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -26,8 +25,6 @@ SelectDVD::SelectDVD(QWidget *parent)
     setMinimumWidth(440);
     openImageButton()->setAccessibleName(tr("Open a DVD image file"));
     m_openFolder->setAccessibleName(tr("Open a DVD folder"));
-    m_openFolder->setAutoDefault(false);
-    openImageButton()->setAutoDefault(false);
     // Beside "Open Image...", in the drive row the base dialog made.
     for (auto *row : findChildren<QHBoxLayout *>()) {
         const int at = row->indexOf(openImageButton());
@@ -85,13 +82,14 @@ void SelectDVD::listTitles(const QString &drive)
 {
     itemTree()->clear();
     // Blocks the dialog while the tool reads the disc; the bound keeps it short.
-    const Tools::Run listing = Tools::run("ripper", {drive}, 30000);
-    const DvdTitles titles = parseDvdListing(Tools::toolText(listing.out));
+    const DvdListing listing = listDvd(drive);
+    const DvdTitles &titles = listing.titles;
     for (int t = 0; t < titles.lengths.size(); ++t)
         addRow("Title " + QString::number(t + 1), dvdLengthText(titles.lengths.at(t)), t == titles.longest);
-    m_listingProblem = listing.found && listing.started ? Tools::toolText(listing.err).trimmed() : listing.error;
-    // An empty drive says nothing, but one the user may not open needs a word.
-    statusLabel()->setText(titles.lengths.isEmpty() ? Drives::accessProblem(drive) : QString());
+    m_listingProblem = listing.problem;
+    if (!listing.detail.isEmpty())
+        m_listingProblem += "\n\n" + listing.detail;
+    statusLabel()->setText(QString(m_listingProblem).replace("\n\n", " "));
 }
 
 void SelectDVD::stopRip()
@@ -123,15 +121,21 @@ void SelectDVD::onOK()
     // The controls come back after a title's error while the rip goes on.
     if (m_ripThread->isRunning())
         return;
-    enableControls(false);
     QStringList titles;
     QStringList lengths;
     for (int row : tickedRows()) {
         titles << QString::number(row);
         lengths << itemTree()->topLevelItem(row - 1)->text(2);
     }
-    if (titles.isEmpty())
+    if (titles.isEmpty()) {
+        Prompts::warning(itemTree()->topLevelItemCount() == 0
+                             ? "There are no DVD titles to rip. Choose a drive with a DVD in it, or open a DVD "
+                               "folder or image."
+                             : "Tick the titles to rip first.",
+                         this);
         return;
+    }
+    enableControls(false);
     m_ripThread->setTitles(driveCombo()->currentData(SourceRole).toString(), titles,
                            driveCombo()->currentData(LabelRole).toString(), lengths);
     m_ripThread->start();
@@ -212,10 +216,8 @@ void SelectDVD::chooseSource(const QString &path)
         listTitles(source);
     else
         driveCombo()->setCurrentIndex(at);
-    if (itemTree()->topLevelItemCount() == 0) {
-        Prompts::warning("No DVD titles were found in " + source + "."
-                         + (m_listingProblem.isEmpty() ? QString() : "\n\n" + m_listingProblem));
-    }
+    if (!m_listingProblem.isEmpty())
+        Prompts::warning(m_listingProblem);
 }
 
 void SelectDVD::enableControls(bool enabled)

@@ -57,6 +57,7 @@ private:
     DVDRipThread *m_ripThread;
     QPushButton *m_openFolder;
     int m_itemCount = 0;
-    // Why the last listing found nothing, for the warning about a chosen source.
+    // Why the last listing gave no titles, with what the tool or drive said;
+    // shown under the list, and as a warning about a chosen source.
     QString m_listingProblem;
 };

@@ -1,10 +1,13 @@
 #include "app/startup.h"
 
 #include "app/droppablewidget.h"
-#include "jobs/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "catalogue/catalogue.h"
+#include "disc/burn/stagingfolder.h"
+#include "jobs/jobstore.h"
+#include "jobs/runcontroller.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/quitsignals.h"
@@ -60,37 +63,46 @@ int startApplication(int argc, char **argv, const std::function<void(MainWindow 
     app.setApplicationName("MediaForgeStudio");
     app.setApplicationVersion("0.1");
     app.setDesktopFileName("mediaforgestudio");
-    // From here on a signal waits for the event loop instead of ending the
-    // program on the spot.
+    // From here on a signal waits for an event loop instead of ending the
+    // program on the spot. Any loop serves, a box's own included (exit()
+    // ends them all), so that a "Fatal Error" box can't keep the program up.
     QuitSignals quitSignals;
-
-    QDir().mkpath(Folders::productFolder() + Folders::separator() + "temp");
-    const QString catalogue = Folders::cataloguePath();
-    if (!QFileInfo::exists(catalogue)) {
-        Prompts::critical("Fatal Error", "data.db not found. Please try re-installing!");
-        return 1;
-    }
-    const QString problem = Catalogue::problem(catalogue);
-    if (!problem.isEmpty()) {
-        Prompts::critical("Fatal Error", "The catalogue " + QDir::toNativeSeparators(catalogue)
-                                             + " is damaged: " + problem
-                                             + ".\n\nPlease try re-installing!");
-        return 1;
-    }
-
-    MainWindow window;
     int signalled = 0;
-    QObject::connect(&quitSignals, &QuitSignals::received, &window, [&](int number) {
+    MainWindow *running = nullptr;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, [&](int number) {
         if (signalled)
             return;
         signalled = number;
-        window.endWithoutQuestion();
+        if (running)
+            running->endWithoutQuestion();
         QCoreApplication::exit(128 + number);
     });
+    const auto fatal = [&signalled](const QString &text) {
+        Prompts::critical("Fatal Error", text);
+        return signalled ? 128 + signalled : 1;
+    };
+
+    QDir().mkpath(Folders::productFolder() + Folders::separator() + "temp");
+    // The command line's staging folders of burns that were killed.
+    StagingFolder::sweep(Folders::tempFolder());
+    const QString catalogue = Folders::cataloguePath();
+    if (!QFileInfo::exists(catalogue))
+        return fatal("data.db not found. Please try re-installing!");
+    const QString problem = Catalogue::problem(catalogue);
+    if (!problem.isEmpty()) {
+        return fatal("The catalogue " + QDir::toNativeSeparators(catalogue) + " is damaged: " + problem
+                     + ".\n\nPlease try re-installing!");
+    }
+
+    MainWindow window;
+    running = &window;
     window.jobStore()->offerRestore();
     if (signalled)
         return 128 + signalled;
-    handOverCommandLine(window, app.arguments());
+    // Saved from here on: what an earlier run left has been offered.
+    window.jobs()->setStore(window.jobStore());
+    // As their bytes, without Qt's own options: Qt's list spoils names that aren't UTF-8.
+    handOverCommandLine(window, FileNames::arguments(argc, argv));
     dressWindow(window);
     window.show();
     if (started)

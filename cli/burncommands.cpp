@@ -8,18 +8,20 @@
 #include "disc/burn/burndisc.h"
 #include "disc/burn/cueimage.h"
 #include "disc/burn/disccheck.h"
+#include "disc/burn/stagingfolder.h"
 #include "media/clocktext.h"
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "media/fileinfothread.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/quitsignals.h"
 
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <atomic>
 #include <memory>
@@ -63,7 +65,7 @@ bool copyFile(const QString &from, const QString &to, const std::atomic<bool> &s
               const std::function<void(int)> &progress, QString *error)
 {
     QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::ExistingOnly)) {
         *error = in.isOpen() ? out.errorString() : in.errorString();
         return false;
     }
@@ -133,18 +135,20 @@ public:
         m_copyStop = true;
         if (m_copier)
             m_copier->wait();
+        if (!m_staging.isEmpty())
+            OwnFiles::remove(m_staging);
     }
 
     int exec()
     {
         // The runner and the burner keep their log in the temporary folder.
         QDir().mkpath(Folders::tempFolder());
-        // Hidden, so that the window, which empties the temporary folder when
-        // it closes, leaves a burn of the command line alone.
-        m_staging = std::make_unique<QTemporaryDir>(Folders::tempFolder() + ".burn-XXXXXX");
-        if (!m_staging->isValid()) {
-            m_call.complain("Cannot create a staging folder in " + Folders::tempFolder() + ": "
-                            + m_staging->errorString());
+        // What killed runs left is cleared first; a run going on keeps its own.
+        StagingFolder::sweep(Folders::tempFolder());
+        QString why;
+        m_staging = StagingFolder::create(Folders::tempFolder(), &why);
+        if (m_staging.isEmpty()) {
+            m_call.complain("Cannot create a staging folder in " + Folders::tempFolder() + ": " + why);
             return JobFailed;
         }
         for (const QString &file : m_files)
@@ -259,14 +263,14 @@ private:
                       .arg(m_jobs.size())
                       .arg(job.fileInfo.value(0));
         m_progress.show(m_label, 0);
-        const QString stem = outputFileFor(job.fileInfo, m_staging->path());
+        const QString stem = outputFileFor(job.fileInfo, m_staging);
         waitPastPrevious();
         if (!job.ready) {
             m_runner.startJob(job.path(), buildPresetArguments(m_preset.arguments, probedFrameSize(job.video)),
                               stem, m_preset.extension);
             return;
         }
-        m_lastStaged = ConversionThread::freeOutputName(stem, m_discType == "dvd" ? "mpg" : "wav");
+        m_lastStaged = OwnFiles::claimFreeName(stem, m_discType == "dvd" ? "mpg" : "wav");
         m_copier.reset(QThread::create([this, from = job.path(), to = m_lastStaged] {
             m_copied = copyFile(from, to, m_copyStop, [this](int percent) {
                 QMetaObject::invokeMethod(this, [this, percent] { m_progress.show(m_label, percent); });
@@ -283,7 +287,7 @@ private:
             return;
         }
         if (!m_copied) {
-            failStaging("Cannot copy it into " + m_staging->path() + ": " + m_copyError);
+            failStaging("Cannot copy it into " + m_staging + ": " + m_copyError);
             return;
         }
         m_progress.show(m_label, 100);
@@ -319,7 +323,7 @@ private:
     {
         m_progress.end();
         m_step = Step::Burning;
-        m_burner.setJob(m_discType, m_target, m_staging->path(), m_discType == "dvd" ? m_standard : QString());
+        m_burner.setJob(m_discType, m_target, m_staging, m_discType == "dvd" ? m_standard : QString());
         m_burner.start();
     }
 
@@ -398,7 +402,7 @@ private:
     FileInfoThread m_probe;
     ConversionThread m_runner;
     BurnDisc m_burner;
-    std::unique_ptr<QTemporaryDir> m_staging;
+    QString m_staging;
     std::unique_ptr<QThread> m_copier;
     std::atomic<bool> m_copyStop{false};
     bool m_copied = false;
@@ -430,10 +434,14 @@ int burn(const Invocation &call, const QString &discType)
         }
         target = Folders::nativeAbsolute(target);
         QStringList made{target};
-        if (!dvd)
+        if (!dvd) {
             made << DiscCheck::binBeside(target);
+            const QString unnamable = CueImage::nameProblem(QFileInfo(made.last()).fileName());
+            if (!unnamable.isEmpty())
+                return call.refuse(oneLine(unnamable) + " Nothing was burned.");
+        }
         for (const QString &file : made) {
-            if (QFileInfo::exists(file))
+            if (FileNames::taken(file))
                 return call.refuse(file + " already exists; nothing was burned (move it away or name another image)");
         }
     } else if (QFileInfo(target).isFile() || QFileInfo(target).isDir()) {

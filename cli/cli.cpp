@@ -1,9 +1,9 @@
 #include "cli/cli.h"
 
+#include "platform/filenames.h"
 #include "platform/folders.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,9 +22,10 @@ void write(FILE *stream, const QByteArray &bytes)
     std::fflush(stream);
 }
 
+// File names in the text go out as the bytes they were.
 void write(FILE *stream, const QString &text)
 {
-    write(stream, text.toLocal8Bit());
+    write(stream, FileNames::encode(text));
 }
 
 void message(const QString &text)
@@ -241,15 +242,14 @@ QStringList readableFiles(const Invocation &call, int *status)
 {
     QStringList files;
     for (const QString &operand : call.operands) {
-        const QFileInfo file(operand);
         QString problem;
-        if (!file.exists())
+        if (!FileNames::exists(operand))
             problem = "no such file";
-        else if (file.isDir())
+        else if (FileNames::isFolder(operand))
             problem = "is a folder, not a file";
-        else if (!file.isFile())
+        else if (FileNames::size(operand) < 0)
             problem = "is not a regular file";
-        else if (!file.isReadable())
+        else if (!FileNames::isReadable(operand))
             problem = "can't be read (permission denied)";
         if (!problem.isEmpty()) {
             *status = call.refuse(operand + ": " + problem);

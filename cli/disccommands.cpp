@@ -8,10 +8,13 @@
 #include "disc/cd/cdripthread.h"
 #include "disc/cd/discname.h"
 #include "disc/drives.h"
+#include "disc/dvd/dvdlisting.h"
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
 #include "disc/dvd/rippertext.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/quitsignals.h"
 #include "platform/tools.h"
 
@@ -69,19 +72,19 @@ int chosenNumbers(const Invocation &call, const QString &option, QList<int> *num
 QString ripFolder(const Invocation &call)
 {
     const QString folder = call.has("output") ? call.value("output") : QDir::currentPath();
-    if (!QFileInfo(folder).isDir()) {
+    if (!FileNames::isFolder(folder)) {
         call.refuse(folder + ": no such folder");
         return {};
     }
     return Folders::nativeAbsolute(folder);
 }
 
-// Rips never write over a file: the first one in the way is named and
-// nothing is ripped.
+// Rips never write over a file: the first one in the way (a link that
+// leads nowhere included) is named and nothing is ripped.
 int refuseTaken(const Invocation &call, const QStringList &paths)
 {
     for (const QString &path : paths) {
-        if (QFileInfo::exists(path)) {
+        if (FileNames::taken(path)) {
             return call.refuse(path + " already exists; nothing was ripped "
                                       "(move it away or choose another --output)");
         }
@@ -89,9 +92,9 @@ int refuseTaken(const Invocation &call, const QStringList &paths)
     return Success;
 }
 
-bool isDeviceNode(const QFileInfo &source)
+bool isDeviceNode(const QString &source)
 {
-    return source.exists() && !source.isFile() && !source.isDir();
+    return FileNames::exists(source) && !FileNames::isFile(source) && !FileNames::isFolder(source);
 }
 
 // A source that isn't there: refused as bad usage, naming what was looked for.
@@ -146,23 +149,24 @@ int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString
 {
     // libcdio's remarks on an image's layout are no message for the user.
     cdio_loglevel_default = CDIO_LOG_ERROR;
-    const QFileInfo file(operand);
-    if (!file.exists())
+    if (!FileNames::exists(operand))
         return refuseMissing(call, operand, "disc image");
-    if (file.isDir())
+    if (FileNames::isFolder(operand))
         return call.refuse(operand + " is a folder, not a disc image or drive");
-    *source = file.isFile() ? Folders::nativeAbsolute(operand) : operand;
-    if (!cd.openDrive(*source)) {
-        QString text;
-        if (file.isFile()) {
-            text = *source + " cannot be read as a disc image.";
-            if (source->endsWith(".cue", Qt::CaseInsensitive))
-                text += " Its .bin file must lie beside it under the same name.";
-        } else {
-            text = Drives::accessProblem(*source);
-            if (text.isEmpty())
-                text = "Cannot open CD drive " + *source;
-        }
+    const bool image = FileNames::isFile(operand);
+    *source = image ? Folders::nativeAbsolute(operand) : operand;
+    const bool opened = cd.openDrive(*source);
+    if (image) {
+        const QString problem = cd.imageProblem(*source);
+        if (problem.isEmpty())
+            return Success;
+        call.complain(problem);
+        return JobFailed;
+    }
+    if (!opened) {
+        QString text = Drives::accessProblem(*source);
+        if (text.isEmpty())
+            text = "Cannot open CD drive " + *source;
         call.complain(text);
         return JobFailed;
     }
@@ -170,7 +174,7 @@ int openCd(const Invocation &call, const QString &operand, CAudioCD &cd, QString
         if (cd.isAudioTrack(uint(k)))
             return Success;
     }
-    call.complain((file.isFile() ? "The disc image " : "The disc in ") + *source + " holds no audio tracks.");
+    call.complain("The disc in " + *source + " holds no audio tracks.");
     return JobFailed;
 }
 
@@ -211,11 +215,11 @@ int cdTracks(const Invocation &call)
 }
 
 // The part of a track or title on disk while it is ripped, removed when
-// the rip of it fails or is stopped.
+// the rip of it fails or is stopped, and only while it is this run's own.
 void removePartial(QString *path)
 {
     if (!path->isEmpty())
-        QFile::remove(*path);
+        OwnFiles::remove(*path);
     path->clear();
 }
 
@@ -258,6 +262,9 @@ public:
         m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), 0));
     }
     void progress(int overall) { m_progress.show(m_label, overall); }
+    // The DVD rip removes its own cut-off title, and only while the name
+    // still holds the file its tool made; whatever holds it later is not ours.
+    void leavePartialsToThread() { m_removesPartials = false; }
     void trackProgress(int percent)
     {
         m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), percent));
@@ -278,7 +285,9 @@ public:
         ++m_failed;
         m_progress.end();
         m_call.complain(message);
-        removePartial(&m_current);
+        if (m_removesPartials)
+            removePartial(&m_current);
+        m_current.clear();
     }
 
 private:
@@ -287,7 +296,8 @@ private:
         m_progress.end();
         if (m_signal) {
             const QString name = QFileInfo(m_current).fileName();
-            removePartial(&m_current);
+            if (m_removesPartials)
+                removePartial(&m_current);
             m_call.complain(name.isEmpty() ? QString("stopped") : "stopped; " + name + " was not ripped");
             m_loop.exit(stoppedStatus(m_signal));
         } else {
@@ -304,6 +314,7 @@ private:
     Progress m_progress;
     QString m_current, m_label;
     int m_index = 0, m_failed = 0, m_signal = 0;
+    bool m_removesPartials = true;
 };
 
 int ripCd(const Invocation &call)
@@ -362,27 +373,19 @@ struct DvdSource {
     DvdTitles titles;
 };
 
-// Lists a DVD with ripper as the DVD dialog does; says why nothing was found.
-int listDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
+// Lists a DVD as the DVD dialog does; says why no titles were found.
+int readDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
 {
-    const QFileInfo file(operand);
-    if (!file.exists())
+    if (!FileNames::exists(operand))
         return refuseMissing(call, operand, "DVD folder or image");
-    const bool node = isDeviceNode(file);
+    const bool node = isDeviceNode(operand);
     dvd->path = node ? operand : Folders::nativeAbsolute(operand);
-    const Tools::Run listing = Tools::run("ripper", {dvd->path}, 30000);
-    if (!listing.found) {
-        call.complain("The DVD ripper \"ripper\" could not be found. Please reinstall MediaForgeStudio.");
+    const DvdListing listing = listDvd(dvd->path);
+    if (!listing.problem.isEmpty()) {
+        call.complain(listing.problem + (listing.detail.isEmpty() ? QString() : " " + listing.detail));
         return JobFailed;
     }
-    dvd->titles = parseDvdListing(Tools::toolText(listing.out));
-    if (dvd->titles.lengths.isEmpty()) {
-        QString why = node ? Drives::accessProblem(dvd->path) : QString();
-        if (why.isEmpty())
-            why = listing.started ? Tools::toolText(listing.err).trimmed() : listing.error;
-        call.complain("No DVD titles were found in " + dvd->path + "." + (why.isEmpty() ? QString() : " " + why));
-        return JobFailed;
-    }
+    dvd->titles = listing.titles;
     // A drive's files are named by the disc's label, a chosen folder's or
     // image's by its name when it has no label.
     dvd->label = node ? dvdVolumeLabel(dvd->path) : dvdSourceName(dvd->path);
@@ -392,7 +395,7 @@ int listDvd(const Invocation &call, const QString &operand, DvdSource *dvd)
 int dvdTitles(const Invocation &call)
 {
     DvdSource dvd;
-    const int status = listDvd(call, call.operands.first(), &dvd);
+    const int status = readDvd(call, call.operands.first(), &dvd);
     if (status != Success)
         return status;
     QJsonArray titles;
@@ -419,7 +422,7 @@ int dvdTitles(const Invocation &call)
 int ripDvd(const Invocation &call)
 {
     DvdSource dvd;
-    const int status = listDvd(call, call.operands.first(), &dvd);
+    const int status = readDvd(call, call.operands.first(), &dvd);
     if (status != Success)
         return status;
     const int count = int(dvd.titles.lengths.size());
@@ -450,6 +453,7 @@ int ripDvd(const Invocation &call)
     thread.setDestination(folder);
     thread.setTitles(dvd.path, numbers, dvd.label, lengths);
     RipRun run(call, thread, paths, "title", [&thread] { thread.running = false; });
+    run.leavePartialsToThread();
     QObject::connect(&thread, &DVDRipThread::ripTitleStarted, &run, &RipRun::started);
     QObject::connect(&thread, &DVDRipThread::progress, &run, &RipRun::progress);
     QObject::connect(&thread, &DVDRipThread::ripTitleFinished, &run, &RipRun::finished);

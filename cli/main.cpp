@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "platform/filenames.h"
+
 #include <QCoreApplication>
 
 namespace Cli {
@@ -18,5 +20,6 @@ int main(int argc, char **argv)
     // The same name as the window's, so that both find the same product folder.
     app.setApplicationName("MediaForgeStudio");
     app.setApplicationVersion(MFS_VERSION);
-    return Cli::dispatch(app.arguments(), Cli::allCommands());
+    // File names as their bytes: Qt's own list spoils those that aren't UTF-8.
+    return Cli::dispatch(FileNames::arguments(argc, argv), Cli::allCommands());
 }

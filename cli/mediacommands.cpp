@@ -8,13 +8,12 @@
 #include "media/commandline.h"
 #include "media/conversionthread.h"
 #include "media/fileinfothread.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/quitsignals.h"
 
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -188,8 +187,7 @@ public:
         connect(&m_runner, &ConversionThread::conversionProgress, this,
                 [this](int seconds) { m_progress.show(m_label, percentOf(seconds, m_duration)); });
         connect(&m_runner, &ConversionThread::conversionComplete, this, &ConvertRun::completed);
-        connect(&m_runner, &ConversionThread::conversionCancelled, this,
-                [this] { stopped(m_runner.outputPath()); });
+        connect(&m_runner, &ConversionThread::conversionCancelled, this, &ConvertRun::stopped);
         connect(&m_stops, &QuitSignals::received, this, &ConvertRun::stop);
     }
 
@@ -243,7 +241,7 @@ private:
         // ffmpeg shares the terminal, so Ctrl-C may end it before the runner
         // hears of the stop: that is a stop, not a failure.
         if (!quitOk && m_signal) {
-            stopped(output);
+            stopped();
             return;
         }
         if (quitOk) {
@@ -252,7 +250,7 @@ private:
             m_progress.end();
             result(output);
         } else {
-            removePartial(output);
+            // The runner has removed what the job wrote.
             fail(errorMsg);
         }
         // A job that ended just as a stop came is whole and kept; nothing new starts.
@@ -283,20 +281,13 @@ private:
             m_loop.exit(stoppedStatus(signal));
     }
 
-    void stopped(const QString &output)
+    // The runner has removed what the job wrote.
+    void stopped()
     {
         m_busy = false;
         m_progress.end();
-        removePartial(output);
         m_call.complain("stopped; " + m_input + " was not converted");
         m_loop.exit(stoppedStatus(m_signal));
-    }
-
-    // The runner chose a name that was free, so the file is this job's own.
-    static void removePartial(const QString &path)
-    {
-        if (!path.isEmpty())
-            QFile::remove(path);
     }
 
     const Invocation &m_call;
@@ -320,10 +311,9 @@ int convert(const Invocation &call)
         return call.refuse("missing --preset ID; see \"mediaforgestudio-cli presets\"");
     QString folder;
     if (call.has("output")) {
-        const QFileInfo dir(call.value("output"));
-        if (!dir.isDir())
+        if (!FileNames::isFolder(call.value("output")))
             return call.refuse(call.value("output") + ": no such folder");
-        folder = Folders::nativeAbsolute(dir.filePath());
+        folder = Folders::nativeAbsolute(call.value("output"));
     }
     if (call.has("args") && call.value("args").trimmed().isEmpty())
         return call.refuse("--args needs converter arguments");

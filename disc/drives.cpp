@@ -1,5 +1,7 @@
 #include "disc/drives.h"
 
+#include "platform/filenames.h"
+
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -50,7 +52,7 @@ QString identification(const QString &node)
 {
     if (!QFileInfo::exists(node))
         return {};
-    CdIo_t *cdio = cdio_open(QFile::encodeName(node).constData(), DRIVER_DEVICE);
+    CdIo_t *cdio = cdio_open(FileNames::encode(node).constData(), DRIVER_DEVICE);
     if (!cdio)
         return {};
     cdio_hwinfo_t info{};
@@ -63,7 +65,7 @@ QString identification(const QString &node)
 
 QString accessProblem(const QString &node)
 {
-    const QByteArray path = QFile::encodeName(node);
+    const QByteArray path = FileNames::encode(node);
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);

@@ -77,6 +77,11 @@ QVariantMap JobList::get(int row) const
     return roles;
 }
 
+bool JobList::setProperty(int row, const QString &role, const QVariant &value)
+{
+    return setData(index(row), value, roleNames().key(role.toLatin1(), -1));
+}
+
 int JobList::rowOf(quint64 id) const
 {
     for (int row = 0; row < count(); ++row) {

@@ -45,6 +45,8 @@ public:
     int count() const { return int(m_jobs.size()); }
     // A row's roles by name, as a list model's get() gives them.
     Q_INVOKABLE QVariantMap get(int row) const;
+    // A list model's setProperty(), for the roles the page may edit.
+    Q_INVOKABLE bool setProperty(int row, const QString &role, const QVariant &value);
 
     const Job &at(int row) const { return m_jobs.at(row); }
     const QList<Job> &jobs() const { return m_jobs; }

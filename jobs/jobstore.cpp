@@ -1,6 +1,8 @@
 #include "jobs/jobstore.h"
 
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/textlog.h"
 
 #include <QFile>
@@ -9,6 +11,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+
+#include <unistd.h>
 
 namespace {
 
@@ -44,19 +48,28 @@ void JobStore::save(const QVariantList &jobs, const QVariantMap &settings)
     write();
 }
 
-void JobStore::setRunningOutput(const QString &path)
+void JobStore::addRunningOutput(const QString &path)
 {
+    const QString identity = OwnFiles::identity(path);
     QMutexLocker lock(&m_lock);
-    if (m_running == path)
-        return;
-    m_running = path;
+    m_running.append({path, identity});
     write();
 }
 
-QString JobStore::runningOutput() const
+void JobStore::removeRunningOutput(const QString &path)
 {
     QMutexLocker lock(&m_lock);
-    return m_running;
+    m_running.removeIf([&path](const QPair<QString, QString> &r) { return r.first == path; });
+    write();
+}
+
+QStringList JobStore::runningOutputs() const
+{
+    QMutexLocker lock(&m_lock);
+    QStringList paths;
+    for (const auto &r : m_running)
+        paths << r.first;
+    return paths;
 }
 
 void JobStore::write()
@@ -69,8 +82,15 @@ void JobStore::write()
     }
     QJsonObject saved{{"settings", QJsonObject::fromVariantMap(m_settings)},
                       {"jobs", QJsonArray::fromVariantList(m_jobs)}};
-    if (!m_running.isEmpty())
-        saved.insert("running", m_running);
+    // The first as an earlier version kept its one; all of them in a list.
+    if (!m_running.isEmpty()) {
+        saved.insert("running", m_running.constFirst().first);
+        saved.insert("runningIdentity", m_running.constFirst().second);
+        QJsonArray all;
+        for (const auto &r : m_running)
+            all.append(QJsonObject{{"path", r.first}, {"identity", r.second}});
+        saved.insert("runningOutputs", all);
+    }
     const QByteArray bytes = QJsonDocument(saved).toJson(QJsonDocument::Compact);
     if (bytes == m_written)
         return;
@@ -122,13 +142,12 @@ void JobStore::offerRestore()
 
     const QVariantMap settings = saved.value("settings").toObject().toVariantMap();
     const QString ext = "." + settings.value("outExt").toString();
-    QString runningName;
     QVariantList jobs;
     for (const QJsonValue &value : saved.value("jobs").toArray()) {
         QVariantMap job = value.toObject().toVariantMap();
         if (job.take("running").toBool()) {
             // The converting row was showing its output's file name.
-            runningName = job.value("newFileName").toString();
+            QString runningName = job.value("newFileName").toString();
             if (runningName.endsWith(ext) && runningName.size() > ext.size())
                 runningName.chop(ext.size());
             job.insert("newFileName", runningName);
@@ -142,11 +161,16 @@ void JobStore::offerRestore()
     }
 
     // Half written whatever the answer; the job starts afresh if it comes
-    // back. Only a file named after the converting row is touched.
-    const QString partial = saved.value("running").toString();
-    if (!runningName.isEmpty() && partial.endsWith(ext)
-        && QFileInfo(partial).fileName().startsWith(runningName))
-        QFile::remove(partial);
+    // back. Only the very file the job made is touched: its name may hold
+    // another's file by now, and a list without the file's identity can't tell.
+    QList<QPair<QString, QString>> partials{{saved.value("running").toString(),
+                                             saved.value("runningIdentity").toString()}};
+    for (const QJsonValue &r : saved.value("runningOutputs").toArray())
+        partials.append({r["path"].toString(), r["identity"].toString()});
+    for (const auto &[partial, identity] : partials) {
+        if (!identity.isEmpty() && OwnFiles::identity(partial) == identity && FileNames::isFile(partial))
+            ::unlink(FileNames::encode(partial).constData());
+    }
 
     {
         QMutexLocker lock(&m_lock);

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QList>
+#include <QPair>
+#include <QStringList>
 
 #include <functional>
 
@@ -25,12 +28,15 @@ public:
     // folder) they convert with.
     Q_INVOKABLE void save(const QVariantList &jobs, const QVariantMap &settings);
 
-    // The file the converting job writes, from its start until it ends
-    // either way; empty otherwise. Called on the runner's thread.
-    void setRunningOutput(const QString &path);
-    QString runningOutput() const;
+    // The files the converting jobs write, each from its start until it ends
+    // either way. Added while the file is there: what it is is kept beside
+    // its name. Safe from any thread.
+    void addRunningOutput(const QString &path);
+    void removeRunningOutput(const QString &path);
+    QStringList runningOutputs() const;
 
-    // At start: removes what an interrupted job had written, then asks once
+    // At start: removes what an interrupted job had written (only while its
+    // name still holds that very file), then asks once
     // whether to bring the saved jobs back; Yes sends them by `restore`.
     void offerRestore();
     // A normal close: nothing is left to restore.
@@ -51,7 +57,8 @@ private:
     mutable QMutex m_lock;
     QVariantList m_jobs;
     QVariantMap m_settings;
-    QString m_running;
+    // Paths and identities, oldest first.
+    QList<QPair<QString, QString>> m_running;
     QByteArray m_written;
     bool m_kept = false;
 };

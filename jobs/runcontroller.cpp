@@ -4,6 +4,7 @@
 #include "jobs/jobstore.h"
 #include "media/clocktext.h"
 #include "media/commandline.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/ownfiles.h"
 
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
+
+#include <unistd.h>
 
 namespace {
 
@@ -94,7 +97,12 @@ RunController::RunController(JobEngine *engine, const OutputPlan::Places &places
     // One save for any number of changes close together.
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(250);
-    connect(&m_saveTimer, &QTimer::timeout, this, &RunController::save);
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] {
+        if (m_unsaved) {
+            save();
+            m_saveTimer.start();
+        }
+    });
     connect(&m_list, &QAbstractItemModel::dataChanged, this, &RunController::listEdited);
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, &RunController::listEdited);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &RunController::listEdited);
@@ -109,17 +117,27 @@ RunController::~RunController()
 void RunController::setStore(JobStore *store)
 {
     m_store = store;
+    save();
 }
 
+// A change is saved at once, unless one was saved in the last quarter of a
+// second: then once that has passed, with whatever else changed meanwhile.
 void RunController::listEdited()
 {
     emit listChanged();
-    if (m_store && !m_saveTimer.isActive())
-        m_saveTimer.start();
+    if (!m_store)
+        return;
+    if (m_saveTimer.isActive()) {
+        m_unsaved = true;
+        return;
+    }
+    save();
+    m_saveTimer.start();
 }
 
 void RunController::save()
 {
+    m_unsaved = false;
     if (m_store && !m_shutDown)
         m_store->save(savedJobs(), settings());
 }
@@ -421,6 +439,8 @@ void RunController::startBurn(int row)
         if (staged.state == Job::State::Done && m_outputs.contains(staged.id))
             burn.files << m_outputs.value(staged.id);
     }
+    // A crash from here on finds the burn waiting, with its staging folder.
+    save();
     m_engine->burn(burn);
     emit burnStarted();
 }
@@ -432,6 +452,9 @@ void RunController::started(quint64 ticket, const QString &name, const QString &
     if (row < 0)
         return;
     m_outputs.insert(id, path);
+    // Saved at once: a crash from here on finds the half-written file named.
+    if (m_store)
+        m_store->addRunningOutput(path);
     if (m_list.at(row).state == Job::State::Converting)
         m_list.change(row, [&](Job &job) { job.newFileName = name; });
 }
@@ -458,13 +481,14 @@ void RunController::completed(quint64 ticket, bool ok, const QString &output, co
     // A report of a conversion stopped with its whole run is no longer awaited.
     if (!m_tickets.contains(ticket))
         return;
-    const quint64 id = m_tickets.take(ticket);
-    m_clocks.remove(id);
+    const quint64 id = endTicket(ticket);
     const int row = m_list.rowOf(id);
     if (row >= 0 && m_list.at(row).state == Job::State::Removing) {
-        // It ended before it noticed the stop: the removal still stands.
-        if (!ok)
-            OwnFiles::remove(output);
+        // It ended before it noticed the stop: the removal still stands, and
+        // a staged output must not reach the disc. (A failed job's output is
+        // gone already: the runner removes what it wrote.)
+        if (ok && !m_plan.staging().isEmpty())
+            ::unlink(FileNames::encode(output).constData());
         m_outputs.remove(id);
         m_list.removeAt(row);
     } else if (row >= 0 && m_list.at(row).state == Job::State::Converting) {
@@ -472,6 +496,17 @@ void RunController::completed(quint64 ticket, bool ok, const QString &output, co
     }
     updateProgress();
     fill();
+}
+
+// A conversion is over (or no longer awaited): its output is no longer a
+// half-written one.
+quint64 RunController::endTicket(quint64 ticket)
+{
+    const quint64 id = m_tickets.take(ticket);
+    m_clocks.remove(id);
+    if (m_store && m_outputs.contains(id))
+        m_store->removeRunningOutput(m_outputs.value(id));
+    return id;
 }
 
 void RunController::finishJob(int row, bool ok, const QString &output, const QString &error)
@@ -496,8 +531,7 @@ void RunController::cancelled(quint64 ticket)
 {
     if (!m_tickets.contains(ticket))
         return;
-    const quint64 id = m_tickets.take(ticket);
-    m_clocks.remove(id);
+    const quint64 id = endTicket(ticket);
     m_outputs.remove(id);
     const int row = m_list.rowOf(id);
     if (row >= 0 && m_list.at(row).state == Job::State::Removing)
@@ -553,10 +587,10 @@ void RunController::cancel()
 {
     if (!m_running)
         return;
-    for (auto it = m_tickets.cbegin(); it != m_tickets.cend(); ++it)
-        m_engine->stop(it.key());
-    m_tickets.clear();
-    m_clocks.clear();
+    for (const quint64 ticket : m_tickets.keys()) {
+        m_engine->stop(ticket);
+        endTicket(ticket);
+    }
     for (int row = 0; row < m_list.count(); ++row) {
         if (m_list.at(row).state != Job::State::Converting)
             continue;

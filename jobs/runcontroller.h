@@ -45,7 +45,8 @@ public:
     // Burn runs of the command line take files that a disc takes as they are
     // (copied, not converted).
     void setStageReadyAsIs(bool asIs) { m_stageReadyAsIs = asIs; }
-    // Keeps the list in `store` as it changes (a few times a second at most).
+    // Keeps the list in `store` from now on, as it changes (a few times a
+    // second at most).
     void setStore(JobStore *store);
 
     bool isRunning() const { return m_running; }
@@ -131,6 +132,7 @@ private:
     void endRun(bool cancelled);
     void endBurnRun();
     static QString burnStandard(const Job &burn);
+    quint64 endTicket(quint64 ticket);
     void finishJob(int row, bool ok, const QString &output, const QString &error);
     void dropRow(int row);
     void updateProgress();
@@ -142,6 +144,7 @@ private:
     OutputPlan m_plan;
     JobStore *m_store = nullptr;
     QTimer m_saveTimer;
+    bool m_unsaved = false;
     Probing m_probing = Probing::WithThumbnail;
     bool m_stageReadyAsIs = false;
     QVariantMap m_choice;

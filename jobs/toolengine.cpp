@@ -192,6 +192,7 @@ void ToolEngine::stop(quint64 id)
 void ToolEngine::burn(const Burn &burn)
 {
     m_burner->setJob(burn.discType, burn.drive, burn.folder, burn.standard);
+    m_burner->setFiles(burn.files);
     m_burner->start();
 }
 

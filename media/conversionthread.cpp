@@ -1,11 +1,12 @@
 #include "media/conversionthread.h"
 
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/textlog.h"
 #include "platform/tools.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 
 namespace {
@@ -25,7 +26,9 @@ ConversionThread::ConversionThread(QObject *parent)
 void ConversionThread::setParameters(const QString &inFile, const QStringList &args,
                                      const QString &outFile, const QString &outExt)
 {
-    m_inFile = inFile.trimmed();
+    // The input is the file as named: a name may end in a space. Only the
+    // output's name may have been typed, with stray spaces around it.
+    m_inFile = inFile;
     m_args.clear();
     for (const QString &a : args)
         m_args << a.trimmed();
@@ -91,17 +94,6 @@ QString ConversionThread::outputPath() const
     return m_chosenOutput;
 }
 
-QString ConversionThread::freeOutputName(const QString &path, const QString &ext)
-{
-    QString name = path + "." + ext;
-    if (!QFileInfo::exists(name))
-        return name;
-    name = path + " (New)." + ext;
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = path + " (New)(" + QString::number(n) + ")." + ext;
-    return name;
-}
-
 int ConversionThread::progressSeconds(const QString &records)
 {
     const int at = records.indexOf("time=");
@@ -149,18 +141,30 @@ void ConversionThread::log(const QString &text) const
     appendLogLine(Folders::tempFolder() + "log.txt", text);
 }
 
+void ConversionThread::cancel(const QString &out)
+{
+    // Only while it is still the very file this job made: another run's
+    // file, or the user's put in its place, stays.
+    OwnFiles::remove(out);
+    emit conversionCancelled();
+    m_returned = true;
+}
+
 void ConversionThread::finish(bool quitOk, const QString &out, const QString &errorMsg,
                               const QString &detail)
 {
     // A stop that came while the converter was starting or failing to.
     if (!m_running) {
-        emit conversionCancelled();
-        m_returned = true;
+        cancel(out);
         return;
     }
     log(QString("Conversion finished: quitOK=") + (quitOk ? "true" : "false"));
     if (!quitOk)
         log(detail);
+    if (quitOk)
+        OwnFiles::forget(out); // the user's file from now on
+    else
+        OwnFiles::remove(out);
     m_running = false;
     emit conversionComplete(quitOk, out, errorMsg);
     m_returned = true;
@@ -189,7 +193,15 @@ void ConversionThread::run()
         return;
     }
 
-    const QString out = freeOutputName(m_outFile, m_outExt);
+    // Claimed as it is chosen, so that a run beside this one, in this
+    // program or another, moves on to the next name.
+    QString why;
+    const QString out = OwnFiles::claimFreeName(m_outFile, m_outExt, &why);
+    if (out.isEmpty()) {
+        const QString msg = "Cannot create " + m_outFile + "." + m_outExt + ": " + why;
+        finish(false, out, msg, msg);
+        return;
+    }
     {
         QMutexLocker lock(&m_outLock);
         m_chosenOutput = out;
@@ -205,17 +217,18 @@ void ConversionThread::run()
         return;
     }
     QProcess ffmpeg;
-    Tools::tieToProgram(ffmpeg);
-    ffmpeg.setProgram(program);
-    ffmpeg.setArguments(QStringList{"-i", m_inFile} + m_args + QStringList{out});
     ffmpeg.setReadChannel(QProcess::StandardError);
-    ffmpeg.start(QIODevice::ReadWrite);
+    // No question ever waits for an answer; the file it writes over is the
+    // one claimed above.
+    ffmpeg.setStandardInputFile(QProcess::nullDevice());
+    Tools::start(ffmpeg, program, QStringList{"-nostdin", "-y", "-i", m_inFile} + m_args + QStringList{out},
+                 QIODevice::ReadOnly);
     if (!ffmpeg.waitForStarted(30000)) {
         const QString msg = "FFmpeg could not be started: " + ffmpeg.errorString();
         finish(false, out, msg, msg);
         return;
     }
-    emit startConversion(QFileInfo(out).fileName());
+    emit startConversion(out.mid(out.lastIndexOf('/') + 1));
 
     // ffmpeg ends each progress record with a carriage return; a record cut
     // by a read waits for its end in the next one.
@@ -239,7 +252,7 @@ void ConversionThread::run()
         const QByteArray bytes = ffmpeg.readAllStandardError();
         // Presets may silence ffmpeg's report; a growing output still counts
         // as work.
-        const qint64 size = QFileInfo(out).size();
+        const qint64 size = FileNames::size(out);
         if (bytes.isEmpty() && size == outSize) {
             if (quiet.elapsed() > m_silenceLimitMs) {
                 hung = true;
@@ -262,8 +275,7 @@ void ConversionThread::run()
     if (!m_running) {
         ffmpeg.kill();
         ffmpeg.waitForFinished(5000);
-        emit conversionCancelled();
-        m_returned = true;
+        cancel(out);
         return;
     }
 

@@ -9,7 +9,8 @@
 #include <optional>
 
 // Runs one ffmpeg conversion at a time on its own thread and reports by
-// signals only.
+// signals only. A job's output is created as its name is chosen, and removed
+// again when the job fails or is stopped, while it is still the job's own.
 class ConversionThread : public QThread
 {
     Q_OBJECT
@@ -34,8 +35,6 @@ public:
     // has chosen one.
     QString outputPath() const;
 
-    // First free name among P.E, P (New).E, P (New)(2).E, ...
-    static QString freeOutputName(const QString &path, const QString &ext);
     // Whole seconds of the first "time=" record, 0 when it doesn't parse, or
     // -1 when there is none.
     static int progressSeconds(const QString &records);
@@ -70,7 +69,10 @@ private:
     };
 
     void log(const QString &text) const;
-    // Logs the end and sends the run's last signal; `detail` is logged on failure.
+    // The run's last signal after a stop; the job's output goes.
+    void cancel(const QString &out);
+    // Logs the end and sends the run's last signal; `detail` is logged on
+    // failure, when the job's output goes.
     void finish(bool quitOk, const QString &out, const QString &errorMsg, const QString &detail);
     void startWaitingJob(quint64 generation);
 

@@ -2,10 +2,10 @@
 
 #include "media/clocktext.h"
 
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/tools.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -102,8 +102,7 @@ int FileInfoThread::thumbnailSeconds(const QString &duration)
 QString FileInfoThread::runTool(const QString &program, const QStringList &args)
 {
     QProcess tool;
-    Tools::tieToProgram(tool);
-    tool.start(program, args);
+    Tools::start(tool, program, args);
     tool.closeWriteChannel();
     // Short steps, so that closing the program doesn't wait for a slow tool.
     QElapsedTimer clock;
@@ -141,8 +140,8 @@ void FileInfoThread::run()
             }
             path = m_queue.first();
         }
-        const QString input = path.trimmed();
-        const QString text = runTool(ffmpeg, {"-i", input});
+        // The file as named, even with a space at the end.
+        const QString text = runTool(ffmpeg, {"-i", path});
 
         const QString sep = Folders::separator();
         const int slash = path.lastIndexOf(sep);
@@ -161,10 +160,10 @@ void FileInfoThread::run()
             // everything before it, so long films get their thumbnail in time.
             if (!m_quit) {
                 runTool(ffmpeg, {"-ss", QString::number(thumbnailSeconds(fileInfo.at(3))), "-i",
-                                 input, "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
+                                 path, "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
             }
         }
-        fileInfo << (!thumb.isEmpty() && QFileInfo::exists(thumb) ? thumb : QString());
+        fileInfo << (!thumb.isEmpty() && FileNames::exists(thumb) ? thumb : QString());
         if (m_quit)
             continue;
         emit fileInfoReady(fileInfo, video, audio);

@@ -1,5 +1,9 @@
 #include "platform/filenames.h"
 
+#include <QDir>
+
+#include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,10 +108,29 @@ QStringList arguments(int argc, char **argv)
     return list;
 }
 
+QString absolute(const QString &path)
+{
+    if (path.isEmpty() || path.startsWith('/'))
+        return QDir::cleanPath(path);
+    QByteArray folder(PATH_MAX, Qt::Uninitialized);
+    while (!::getcwd(folder.data(), size_t(folder.size()))) {
+        if (errno != ERANGE)
+            return QDir::cleanPath(path);
+        folder.resize(folder.size() * 2);
+    }
+    return QDir::cleanPath(decode(QByteArray(folder.constData())) + "/" + path);
+}
+
 bool taken(const QString &path)
 {
     struct stat st;
     return ::lstat(encode(path).constData(), &st) == 0;
+}
+
+bool exists(const QString &path)
+{
+    struct stat st;
+    return ::stat(encode(path).constData(), &st) == 0;
 }
 
 bool isFile(const QString &path)

@@ -17,10 +17,15 @@ QByteArray encode(const QString &name);
 bool isPlain(const QString &name);
 // The program's arguments as file names (Qt's own list loses foreign bytes).
 QStringList arguments(int argc, char **argv);
+// The path made absolute against the working folder and cleaned of "." and
+// ".." (Qt's own way loses foreign bytes).
+QString absolute(const QString &path);
 
 // Whether anything at all has this name: a file, a folder, a device, or a
 // link, even one that leads nowhere.
 bool taken(const QString &path);
+// Whether the name leads to something: a link counts as what it leads to.
+bool exists(const QString &path);
 bool isFile(const QString &path);   // a regular file, not through a link at the end
 bool isFolder(const QString &path); // follows links, as a folder to write into may be one
 bool isReadable(const QString &path);

@@ -1,8 +1,9 @@
 #include "platform/folders.h"
 
+#include "platform/filenames.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace Folders {
@@ -65,7 +66,7 @@ QString nativeAbsolute(const QString &path)
 {
     if (path.isEmpty())
         return path;
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return QDir::toNativeSeparators(FileNames::absolute(path));
 }
 
 } // namespace Folders

@@ -6,6 +6,7 @@
 #include <QMutex>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -77,10 +78,12 @@ void remember(const QByteArray &path, int fd = -1)
     made().insert(path, id);
 }
 
+// Callers may look at errno after the reason is taken.
 bool fail(QString *error, int errnum)
 {
     if (error)
         *error = errorText(errnum);
+    errno = errnum;
     return false;
 }
 
@@ -111,6 +114,21 @@ bool emptyFolder(int dir)
 }
 
 } // namespace
+
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno = n == 0 ? EIO : errno;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
 
 QString errorText(int errnum)
 {
@@ -169,6 +187,14 @@ QString claimFreeName(const QString &stem, const QString &ext, QString *error)
     return {};
 }
 
+QString identity(const QString &path)
+{
+    Identity id;
+    if (!identify(FileNames::encode(path), -1, &id))
+        return {};
+    return QString("%1:%2:%3").arg(id.device).arg(id.inode).arg(id.generation);
+}
+
 bool isOwn(const QString &path)
 {
     const QByteArray bytes = FileNames::encode(path);
@@ -199,6 +225,27 @@ bool remove(const QString &path)
     if (ok)
         forget(path);
     return ok;
+}
+
+bool rename(const QString &from, const QString &to, bool replace, QString *error)
+{
+    if (!isOwn(from))
+        return fail(error, ENOENT);
+    const QByteArray source = FileNames::encode(from), target = FileNames::encode(to);
+    if (replace) {
+        if (::rename(source.constData(), target.constData()) != 0)
+            return fail(error, errno);
+    } else if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
+        // File systems without the flag: a second name, then the first one goes.
+        if (errno != EINVAL && errno != ENOSYS)
+            return fail(error, errno);
+        if (::link(source.constData(), target.constData()) != 0)
+            return fail(error, errno);
+        ::unlink(source.constData());
+    }
+    QMutexLocker hold(&lock());
+    made().insert(target, made().take(source));
+    return true;
 }
 
 void forget(const QString &path)

@@ -29,11 +29,25 @@ bool isOwn(const QString &path);
 // in it (links inside are removed as links, never followed). False when it
 // is not ours or could not be removed.
 bool remove(const QString &path);
+// Gives an own entry the name `to` in one step, and it stays this run's own
+// there. A name that anything holds is refused (EEXIST), unless `replace`:
+// then the entry at `to` itself is replaced, a link included, never the
+// file it leads to. Both names lie on one file system.
+bool rename(const QString &from, const QString &to, bool replace, QString *error = nullptr);
 // Hands the file on (a finished output): it is no longer removed as ours.
 void forget(const QString &path);
 // Takes an entry that a tool of this run made at a name this run chose
 // (a folder a tool created, say) as this run's own.
 bool adopt(const QString &path);
+
+// What is at `path` itself (device, inode, generation) as text, so that a
+// later run can tell whether the name still holds that very entry; "" when
+// nothing is there.
+QString identity(const QString &path);
+
+// Writes all of `data` straight to the file (no buffer, so that a full disk
+// fails the write that meets it); false with errno set.
+bool writeAll(int fd, const char *data, qint64 size);
 
 // The text of an errno value, as the C library gives it ("No space left on device").
 QString errorText(int errnum);

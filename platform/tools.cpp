@@ -1,15 +1,87 @@
 #include "platform/tools.h"
 
+#include "platform/filenames.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include <csignal>
+#include <memory>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace Tools {
+
+namespace {
+
+// A start that the child makes itself, for names Qt can't hand over: every
+// byte string is made before the fork, as the child may only make
+// async-signal-safe calls.
+struct Exec {
+    std::vector<QByteArray> strings;
+    std::vector<char *> argv;
+    std::vector<char *> envp;
+    bool ownEnvironment = false; // else the program's own
+    bool plainProgram = true;
+};
+
+std::shared_ptr<const Exec> execFor(const QProcess &process, const QString &program,
+                                    const QStringList &args)
+{
+    bool plain = FileNames::isPlain(program);
+    for (const QString &arg : args)
+        plain = plain && FileNames::isPlain(arg);
+    if (plain)
+        return nullptr;
+    auto exec = std::make_shared<Exec>();
+    exec->plainProgram = FileNames::isPlain(program);
+    exec->strings.push_back(FileNames::encode(program));
+    for (const QString &arg : args)
+        exec->strings.push_back(FileNames::encode(arg));
+    const size_t argc = exec->strings.size();
+    const QProcessEnvironment environment = process.processEnvironment();
+    exec->ownEnvironment = !environment.inheritsFromParent();
+    if (exec->ownEnvironment) {
+        for (const QString &entry : environment.toStringList())
+            exec->strings.push_back(FileNames::encode(entry));
+    }
+    for (size_t i = 0; i < exec->strings.size(); ++i)
+        (i < argc ? exec->argv : exec->envp).push_back(exec->strings[i].data());
+    exec->argv.push_back(nullptr);
+    exec->envp.push_back(nullptr);
+    return exec;
+}
+
+void tie(QProcess &process, std::shared_ptr<const Exec> exec, const std::function<void()> &inChild = {})
+{
+    const pid_t program = ::getpid();
+    process.setChildProcessModifier([program, exec, inChild] {
+        // Runs in the child between fork and exec: only async-signal-safe calls.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // Out of the program's process group, so that a terminal's Ctrl+C or
+        // hang-up reaches only the program, which ends its tools and cleans
+        // up after them.
+        ::setpgid(0, 0);
+        // The program may have died before the tie was made.
+        if (::getppid() != program)
+            ::_exit(127);
+        if (inChild)
+            inChild();
+        if (!exec)
+            return;
+        // Qt has set up the channels and the working folder by now.
+        ::execve(exec->argv[0], exec->argv.data(), exec->ownEnvironment ? exec->envp.data() : environ);
+        // Qt's own start of the same program then fails the same way and
+        // says why; under a name it can't spell, it might find another.
+        if (!exec->plainProgram)
+            ::_exit(127);
+    });
+}
+
+} // namespace
 
 QString find(const QString &name)
 {
@@ -27,18 +99,14 @@ QString toolText(const QByteArray &bytes)
 
 void tieToProgram(QProcess &process)
 {
-    const pid_t program = ::getpid();
-    process.setChildProcessModifier([program] {
-        // Runs in the child between fork and exec: only async-signal-safe calls.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        // Out of the program's process group, so that a terminal's Ctrl+C or
-        // hang-up reaches only the program, which ends its tools and cleans
-        // up after them.
-        ::setpgid(0, 0);
-        // The program may have died before the tie was made.
-        if (::getppid() != program)
-            ::_exit(127);
-    });
+    tie(process, nullptr);
+}
+
+void start(QProcess &process, const QString &program, const QStringList &args, QIODevice::OpenMode mode,
+           const std::function<void()> &inChild)
+{
+    tie(process, execFor(process, program, args), inChild);
+    process.start(program, args, mode);
 }
 
 Run run(const QString &name, const QStringList &args, int timeoutMs,
@@ -52,9 +120,10 @@ Run run(const QString &name, const QStringList &args, int timeoutMs,
     }
     result.found = true;
     QProcess tool;
-    tieToProgram(tool);
-    tool.setProcessEnvironment(environment);
-    tool.start(program, args);
+    // The program's own environment goes over as its bytes.
+    if (environment != QProcessEnvironment::systemEnvironment())
+        tool.setProcessEnvironment(environment);
+    start(tool, program, args);
     if (!tool.waitForStarted(timeoutMs)) {
         result.error = name + " could not be started: " + tool.errorString();
         return result;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QProcess;
 
@@ -22,6 +25,14 @@ QString toolText(const QByteArray &bytes);
 // The tie is to the starting thread, so start a child on the thread that
 // waits for it.
 void tieToProgram(QProcess &process);
+
+// Starts `program` (a path, as find() gives it) with `args`, tied as above.
+// Names are handed over as their very bytes (FileNames::encode): Qt's own
+// start turns bytes that are not UTF-8 into U+FFFD, so a file whose name
+// isn't UTF-8 would not be found by the tool. Start and wait on one thread.
+// `inChild` runs in the child before the tool does (async-signal-safe calls only).
+void start(QProcess &process, const QString &program, const QStringList &args,
+           QIODevice::OpenMode mode = QIODevice::ReadWrite, const std::function<void()> &inChild = {});
 
 // One run of a short tool, bounded in time.
 struct Run {

@@ -5,6 +5,7 @@
 #include "disc/burn/cueimage.h"
 #include "disc/burn/disccheck.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/textlog.h"
 #include "platform/tools.h"
 
@@ -14,9 +15,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
-#include <cstdio>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,10 +39,23 @@ QString commandLine(const QString &program, const QStringList &args)
     return shown.join(' ');
 }
 
-// An image replaces its file only once it is whole.
-bool moveInto(const QString &from, const QString &to)
+// A hidden file of our own beside `image` that takes the image while it is
+// written (".NAME-XXXXXX"); the image's name is claimed only once it is whole.
+// An open descriptor, or -1 with the reason.
+int createPart(const QString &image, QString *part, QString *error)
 {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    const QFileInfo info(image);
+    static const QString letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int tries = 0; tries < 100; ++tries) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += letters.at(int(QRandomGenerator::global()->bounded(letters.size())));
+        *part = info.path() + "/." + info.fileName() + "-" + suffix;
+        const int fd = OwnFiles::createFile(*part, error);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 QString volumeLabel(const QString &isoPath)
@@ -66,8 +83,15 @@ void BurnDisc::setJob(const QString &discType, const QString &device, const QStr
     m_discType = discType;
     m_burnDevice = device;
     m_sourceFolder = sourceFolder;
+    m_files.clear();
     m_videoStandard = videoStandard;
+    m_replaceable.clear();
     m_stopping = false;
+}
+
+void BurnDisc::allowReplacing(const QStringList &files)
+{
+    m_replaceable = files;
 }
 
 void BurnDisc::stop()
@@ -101,6 +125,18 @@ void BurnDisc::renameByCreationTime(const QString &pattern, const QString &exten
     }
 }
 
+QStringList BurnDisc::stagedFiles(const QString &extension)
+{
+    if (!m_files.isEmpty())
+        return m_files;
+    renameByCreationTime("*." + extension, "." + extension);
+    const QDir folder(m_sourceFolder);
+    QStringList files;
+    for (const QString &name : folder.entryList({"*." + extension}, QDir::Files, QDir::Name))
+        files << folder.filePath(name);
+    return files;
+}
+
 void BurnDisc::writeProject()
 {
     const QString folder = QDir::toNativeSeparators(m_sourceFolder);
@@ -117,12 +153,10 @@ void BurnDisc::writeProject()
         "\t\t<titles>",
         "\t\t\t<pgc>",
     };
-    renameByCreationTime("*.mpg", ".mpg");
     const QDir dir(m_sourceFolder);
-    for (const QFileInfo &mpg : dir.entryInfoList({"*.mpg"}, QDir::Files, QDir::Name)) {
-        m_totalBytes += mpg.size();
-        lines << "\t\t\t\t<vob file=\"" + xmlFolder + QDir::separator() + mpg.fileName().toHtmlEscaped()
-                     + "\" />";
+    for (const QString &mpg : stagedFiles("mpg")) {
+        m_totalBytes += QFileInfo(mpg).size();
+        lines << "\t\t\t\t<vob file=\"" + QDir::toNativeSeparators(mpg).toHtmlEscaped() + "\" />";
     }
     lines << "\t\t\t</pgc>" << "\t\t</titles>" << "\t</titleset>" << "</dvdauthor>";
     QFile project(dir.filePath("mediaforgestudio.xml"));
@@ -138,14 +172,14 @@ void BurnDisc::run()
         burnCd();
 }
 
-QString BurnDisc::startTool(QProcess &tool, const QString &name, const QStringList &args)
+QString BurnDisc::startTool(QProcess &tool, const QString &name, const QStringList &args,
+                            const std::function<void()> &inChild)
 {
     const QString program = Tools::find(name);
     if (program.isEmpty())
         return name + " could not be found. Please install the Debian package "
                + BurnTools::package(name) + ".";
-    Tools::tieToProgram(tool);
-    tool.start(program, args);
+    Tools::start(tool, program, args, QIODevice::ReadWrite, inChild);
     if (!tool.waitForStarted(startLimitMs))
         return name + " could not be started: " + tool.errorString();
     return {};
@@ -295,16 +329,39 @@ void BurnDisc::burnDvdDisc(const QString &dvdFolder)
         fail(reason);
 }
 
+bool BurnDisc::placeImage(const QString &part, const QString &image, QString *error)
+{
+    QString why;
+    if (OwnFiles::rename(part, image, m_replaceable.contains(image), &why))
+        return true;
+    *error = errno == EEXIST ? QDir::toNativeSeparators(image) + " already exists; the image was not saved."
+                             : "The image could not be saved as " + QDir::toNativeSeparators(image) + ": " + why + ".";
+    return false;
+}
+
 void BurnDisc::writeDvdImage(const QString &dvdFolder)
 {
     const QString iso = m_burnDevice;
-    const QString part = iso + ".part";
-    QFile::remove(part);
+    QString part, reason;
+    const int fd = createPart(iso, &part, &reason);
+    if (fd < 0) {
+        reason = "The image can't be written in " + QDir::toNativeSeparators(QFileInfo(iso).path()) + ": " + reason
+                 + ".";
+        logLine(reason);
+        fail(reason);
+        return;
+    }
+    // genisoimage opens its output by name; it gets the file we made, by our
+    // open descriptor, so that it never writes anything else.
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    const QString problem = startTool(
-        tool, BurnTools::isoWriter, {"-dvd-video", "-V", volumeLabel(iso), "-o", part, dvdFolder});
+    const QString problem =
+        startTool(tool, BurnTools::isoWriter,
+                  {"-dvd-video", "-V", volumeLabel(iso), "-o", "/proc/self/fd/" + QString::number(fd), dvdFolder},
+                  [fd] { ::fcntl(fd, F_SETFD, 0); });
+    ::close(fd);
     if (!problem.isEmpty()) {
+        OwnFiles::remove(part);
         logLine(problem);
         fail(problem);
         return;
@@ -312,15 +369,16 @@ void BurnDisc::writeDvdImage(const QString &dvdFolder)
     emit burnEstTime("Calculating time remaining...");
     QString output;
     const int code = followIsoTool(tool, &output);
-    if (code == 0 && moveInto(part, iso)) {
+    if (code == 0 && !m_stopping && placeImage(part, iso, &reason)) {
+        OwnFiles::forget(iso);
         succeed();
         return;
     }
-    QFile::remove(part);
+    OwnFiles::remove(part);
     if (m_stopping)
         return;
-    QString reason = code == 0 ? "The image could not be saved as " + QDir::toNativeSeparators(iso) + "."
-                               : BurnParse::lastErrorLine(output);
+    if (code != 0)
+        reason = BurnParse::lastErrorLine(output);
     if (reason.isEmpty())
         reason = QString(BurnTools::isoWriter) + " failed.";
     logLine(reason);
@@ -331,11 +389,7 @@ void BurnDisc::burnCd()
 {
     logLine("Burning Audio CD...");
     emit textStatus("Burning Audio CD...");
-    renameByCreationTime("*.wav", ".wav");
-    const QDir folder(m_sourceFolder);
-    QStringList tracks;
-    for (const QString &name : folder.entryList({"*.wav"}, QDir::Files, QDir::Name))
-        tracks << folder.filePath(name);
+    const QStringList tracks = stagedFiles("wav");
     if (DiscCheck::isImage(m_burnDevice))
         writeCdImage(tracks);
     else
@@ -411,20 +465,36 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
     const QString bin = DiscCheck::binBeside(cue);
     logLine("Writing: " + QDir::toNativeSeparators(cue));
     emit burnEstTime("Burning...");
-    QString error;
-    const bool written =
-        CueImage::write(tracks, bin + ".part", cue + ".part", QFileInfo(bin).fileName(), &error,
-                        [this](int percent) {
-                            emit burnProgress(percent * 99 / 100);
-                            return !m_stopping;
-                        });
-    if (written && moveInto(bin + ".part", bin) && moveInto(cue + ".part", cue)) {
+    QString binPart, cuePart, error;
+    int binFd = -1, cueFd = -1;
+    bool written = false;
+    if ((binFd = createPart(bin, &binPart, &error)) < 0 || (cueFd = createPart(cue, &cuePart, &error)) < 0) {
+        error = "The image can't be written in " + QDir::toNativeSeparators(QFileInfo(cue).path()) + ": " + error + ".";
+    } else {
+        written = CueImage::write(tracks, binFd, cueFd, QFileInfo(bin).fileName(), &error, [this](int percent) {
+            emit burnProgress(percent * 99 / 100);
+            return !m_stopping;
+        });
+    }
+    for (const int fd : {binFd, cueFd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    // The sheet names the data file, so the data file's name is claimed first.
+    bool placed = written && !m_stopping && placeImage(binPart, bin, &error);
+    if (placed && !placeImage(cuePart, cue, &error)) {
+        OwnFiles::remove(bin);
+        placed = false;
+    }
+    if (placed) {
+        OwnFiles::forget(bin);
+        OwnFiles::forget(cue);
         logLine("Finished: exitCode=false");
         succeed();
         return;
     }
-    QFile::remove(bin + ".part");
-    QFile::remove(cue + ".part");
+    OwnFiles::remove(binPart);
+    OwnFiles::remove(cuePart);
     if (m_stopping)
         return;
     if (error.isEmpty())

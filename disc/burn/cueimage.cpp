@@ -1,10 +1,15 @@
 #include "disc/burn/cueimage.h"
 
+#include "platform/filenames.h"
+#include "platform/ownfiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace CueImage {
 
@@ -76,20 +81,33 @@ bool wavPayload(QIODevice &wav, Payload *payload, QString *error)
     return false;
 }
 
-QString cueSheet(const QString &binName, const QList<qint64> &trackSectors)
+QByteArray cueSheet(const QString &binName, const QList<qint64> &trackSectors)
 {
-    QString cue = "FILE \"" + binName + "\" BINARY\n";
+    // The name's own bytes, as the file system holds them.
+    QByteArray cue = "FILE \"" + FileNames::encode(binName) + "\" BINARY\n";
     qint64 start = 0;
     for (int i = 0; i < trackSectors.size(); ++i) {
-        cue += QString("  TRACK %1 AUDIO\n").arg(i + 1, 2, 10, QChar('0'));
-        cue += "    INDEX 01 " + msf(start) + "\n";
+        cue += QString("  TRACK %1 AUDIO\n").arg(i + 1, 2, 10, QChar('0')).toLatin1();
+        cue += "    INDEX 01 " + msf(start).toLatin1() + "\n";
         start += trackSectors.at(i);
     }
     return cue;
 }
 
-bool write(const QStringList &wavFiles, const QString &binPath, const QString &cuePath,
-           const QString &binName, QString *error, const std::function<bool(int)> &progress)
+QString nameProblem(const QString &binName)
+{
+    if (binName.contains('"'))
+        return "The name of a CD image may not contain double quotes: its cue sheet names the .bin file in quotes.";
+    for (const QChar c : binName) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return "The name of a CD image may not contain line breaks or other control characters: its cue sheet "
+                   "names the .bin file on one line.";
+    }
+    return {};
+}
+
+bool write(const QStringList &wavFiles, int bin, int cue, const QString &binName, QString *error,
+           const std::function<bool(int)> &progress)
 {
     if (wavFiles.isEmpty()) {
         *error = "There are no tracks to write.";
@@ -97,6 +115,11 @@ bool write(const QStringList &wavFiles, const QString &binPath, const QString &c
     }
     if (wavFiles.size() > 99) {
         *error = "An audio CD holds at most 99 tracks.";
+        return false;
+    }
+    const QString unnamable = nameProblem(binName);
+    if (!unnamable.isEmpty()) {
+        *error = unnamable;
         return false;
     }
     QList<Payload> payloads;
@@ -114,11 +137,12 @@ bool write(const QStringList &wavFiles, const QString &binPath, const QString &c
         total += p.size;
     }
 
-    QFile bin(binPath);
-    if (!bin.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = "The CD image can't be written: " + bin.errorString() + ".";
+    // Straight to the file, so that a full disk is told by its own name.
+    auto put = [](int fd, const QByteArray &bytes) { return OwnFiles::writeAll(fd, bytes.constData(), bytes.size()); };
+    auto failed = [error](const QString &what) {
+        *error = what + " can't be written: " + OwnFiles::errorText(errno) + ".";
         return false;
-    }
+    };
     QList<qint64> sectors;
     qint64 done = 0;
     int shown = -1;
@@ -131,11 +155,12 @@ bool write(const QStringList &wavFiles, const QString &binPath, const QString &c
         qint64 left = payloads[i].size;
         while (left > 0) {
             const QByteArray block = wav.read(qMin<qint64>(left, 1 << 20));
-            if (block.isEmpty() || bin.write(block) != block.size()) {
-                *error = "The CD image can't be written: "
-                         + (block.isEmpty() ? wav.errorString() : bin.errorString()) + ".";
+            if (block.isEmpty()) {
+                *error = QFileInfo(wavFiles.at(i)).fileName() + " can't be read: " + wav.errorString() + ".";
                 return false;
             }
+            if (!put(bin, block))
+                return failed("The CD image");
             left -= block.size();
             done += block.size();
             const int percent = total > 0 ? int(done * 100 / total) : 100;
@@ -144,25 +169,14 @@ bool write(const QStringList &wavFiles, const QString &binPath, const QString &c
         }
         // The last sector of a track is filled up with silence.
         const qint64 tail = (sectorBytes - payloads[i].size % sectorBytes) % sectorBytes;
-        if (bin.write(QByteArray(tail, '\0')) != tail) {
-            *error = "The CD image can't be written: " + bin.errorString() + ".";
-            return false;
-        }
+        if (!put(bin, QByteArray(tail, '\0')))
+            return failed("The CD image");
         sectors << (payloads[i].size + tail) / sectorBytes;
     }
-    if (!bin.flush()) {
-        *error = "The CD image can't be written: " + bin.errorString() + ".";
-        return false;
-    }
-    bin.close();
-
-    QFile cue(cuePath);
-    const QByteArray sheet = cueSheet(binName, sectors).toUtf8();
-    if (!cue.open(QIODevice::WriteOnly | QIODevice::Truncate) || cue.write(sheet) != sheet.size()
-        || !cue.flush()) {
-        *error = "The cue sheet can't be written: " + cue.errorString() + ".";
-        return false;
-    }
+    if (::fsync(bin) != 0)
+        return failed("The CD image");
+    if (!put(cue, cueSheet(binName, sectors)) || ::fsync(cue) != 0)
+        return failed("The cue sheet");
     return true;
 }
 

@@ -23,13 +23,17 @@ struct Payload {
 bool wavPayload(QIODevice &wav, Payload *payload, QString *error);
 
 // The cue sheet for tracks of these lengths in sectors, all in `binName`.
-QString cueSheet(const QString &binName, const QList<qint64> &trackSectors);
+QByteArray cueSheet(const QString &binName, const QList<qint64> &trackSectors);
 
 // Writes the WAV files' samples, each track padded with silence to whole
-// sectors, into `binPath` and the cue sheet naming `binName` into
-// `cuePath`. `progress` hears 0 to 100 as the data is written; its false
-// stops the writing (false with no reason).
-bool write(const QStringList &wavFiles, const QString &binPath, const QString &cuePath,
-           const QString &binName, QString *error, const std::function<bool(int)> &progress = {});
+// sectors, into the open file `bin`, and the cue sheet naming `binName` into
+// the open file `cue`. `progress` hears 0 to 100 as the data is written; its
+// false stops the writing (false with no reason).
+bool write(const QStringList &wavFiles, int bin, int cue, const QString &binName, QString *error,
+           const std::function<bool(int)> &progress = {});
+
+// Why a cue sheet can't name the data file `binName`: it holds a double
+// quote, a line break or another control character; "" when it can.
+QString nameProblem(const QString &binName);
 
 } // namespace CueImage

@@ -2,6 +2,7 @@
 
 #include "disc/burn/burnparse.h"
 #include "disc/burn/burntools.h"
+#include "disc/burn/cueimage.h"
 #include "disc/drives.h"
 #include "platform/tools.h"
 
@@ -68,9 +69,10 @@ QString checkImage(const QString &path, int seconds, const QString &discType)
             firstMissing({BurnTools::authoring, BurnTools::isoWriter}, "Making a DVD image");
         if (!missing.isEmpty())
             return missing;
-    } else if (QFileInfo(path).fileName().contains('"')) {
-        // A cue sheet can't quote a name holding a double quote.
-        return "The name of a CD image may not contain double quotes.";
+    } else {
+        const QString unnamable = CueImage::nameProblem(QFileInfo(binBeside(path)).fileName());
+        if (!unnamable.isEmpty())
+            return unnamable;
     }
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo(folder).isDir())

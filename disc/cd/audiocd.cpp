@@ -2,8 +2,12 @@
 
 #include "disc/cd/wavheader.h"
 
-#include <QFile>
+#include "platform/ownfiles.h"
+
 #include <QFileInfo>
+
+#include <cerrno>
+#include <unistd.h>
 
 #include <vector>
 
@@ -131,29 +135,64 @@ bool CAudioCD::readTrack(uint index, QByteArray &buffer)
     return true;
 }
 
-bool CAudioCD::extractTrack(uint index, const QString &path)
+bool CAudioCD::holdsAudio() const
 {
+    for (const TrackInfo &track : tracks) {
+        if (track.audio && track.sectors > 0)
+            return true;
+    }
+    return false;
+}
+
+QString CAudioCD::imageProblem(const QString &image) const
+{
+    if (!isOpen()) {
+        const QString cause = device->openProblem();
+        return image + " cannot be read as a disc image" + (cause.isEmpty() ? "." : ": " + cause + ".");
+    }
+    return holdsAudio() ? QString() : "The disc image " + image + " holds no audio tracks.";
+}
+
+bool CAudioCD::extractTrack(uint index, const QString &path, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     if (!isOpen())
-        return false;
+        return fail("the drive is not open");
     reading = true;
-    if (index >= uint(tracks.size()) || !tracks.at(index).audio)
-        return false;
+    if (index >= uint(tracks.size()))
+        return fail("the disc has no such track");
     const TrackInfo track = tracks.at(index);
+    if (!track.audio)
+        return fail("the track holds data, not audio");
+    // An image whose data ends before its tracks do (a .bin of a few bytes).
+    if (track.sectors == 0)
+        return fail("the track holds no audio");
     const quint32 full = track.sectors / blockSectors;
     const quint32 rest = track.sectors % blockSectors;
 
-    // Unbuffered, so that a full disk or a vanished folder fails the write
-    // that meets it rather than a flush nobody looks at.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return false;
-    auto write = [&file](const char *data, qint64 size) { return file.write(data, size) == size; };
-    // Writes into a folder removed meanwhile still succeed here; the track
-    // must not be handed on as a file that isn't there.
-    auto kept = [&path] { return QFileInfo::exists(path); };
+    // A new file of our own, never one that is there already or a link; the
+    // writes are unbuffered, so that a full disk fails the write that meets it.
+    QString why;
+    const int fd = OwnFiles::createFile(path, &why);
+    if (fd < 0)
+        return fail(errno == EEXIST ? QFileInfo(path).fileName() + " already exists" : why);
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    auto write = [fd](const char *data, qint64 size) { return OwnFiles::writeAll(fd, data, size); };
+    auto writeFailed = [&fail] { return fail(OwnFiles::errorText(errno)); };
+    // Writes into a folder removed meanwhile still succeed; the track must
+    // not be handed on as a file that isn't there.
+    auto kept = [&path, &fail] { return OwnFiles::isOwn(path) || fail("the file was removed while it was written"); };
+    auto unreadable = [&fail] { return fail("the disc can't be read there"); };
     const QByteArray header = WavHeader(44100, 16, 2, track.sectors * sectorBytes).bytes();
     if (!write(header.constData(), header.size()))
-        return false;
+        return writeFailed();
 
     std::vector<char> buffer(blockSectors * sectorBytes);
     for (quint32 i = 0; i < full && reading; ++i) {
@@ -161,23 +200,25 @@ bool CAudioCD::extractTrack(uint index, const QString &path)
         const CdDevice::ReadResult result = device->readAudio(at, blockSectors, buffer.data());
         if (result == CdDevice::ReadResult::Ok) {
             if (!write(buffer.data(), qint64(buffer.size())))
-                return false;
+                return writeFailed();
             emit fileProgress(int(double(i) / full * 100));
             continue;
         }
         // A damaged spot, or the end of the disc, ends the track early.
         if (result == CdDevice::ReadResult::MediumError || index + 1 == uint(tracks.size())) {
             const quint32 count = rest ? rest : 1;
-            return device->readAudio(at, count, buffer.data()) == CdDevice::ReadResult::Ok
-                   && write(buffer.data(), count * sectorBytes) && kept();
+            if (device->readAudio(at, count, buffer.data()) != CdDevice::ReadResult::Ok)
+                return unreadable();
+            return write(buffer.data(), count * sectorBytes) ? kept() : writeFailed();
         }
-        return false;
+        return unreadable();
     }
     if (reading && rest > 0) {
         const quint32 at = track.firstSector + blockSectors * full;
-        if (device->readAudio(at, rest, buffer.data()) != CdDevice::ReadResult::Ok
-            || !write(buffer.data(), rest * sectorBytes))
-            return false;
+        if (device->readAudio(at, rest, buffer.data()) != CdDevice::ReadResult::Ok)
+            return unreadable();
+        if (!write(buffer.data(), rest * sectorBytes))
+            return writeFailed();
     }
     return kept();
 }

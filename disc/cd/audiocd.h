@@ -54,10 +54,18 @@ public:
     bool isMediaPresent(const QString &drive = {});
     // The whole track in memory; `buffer` is emptied on failure.
     bool readTrack(uint index, QByteArray &buffer);
-    // Writes the track as a WAV file, reporting its progress after each
-    // block. A stopped extraction ends after its current block and counts as
-    // done, leaving a file shorter than its header says.
-    bool extractTrack(uint index, const QString &path);
+    // Whether some audio track has samples (an image's data may end first).
+    bool holdsAudio() const;
+    // After openDrive(image): why the disc image can't be ripped (it can't
+    // be read, and the cause, or it holds no audio), in the user's words;
+    // "" when it can.
+    QString imageProblem(const QString &image) const;
+    // Writes the track as a new WAV file, reporting its progress after each
+    // block; a name that is taken (even by a link) is refused. A stopped
+    // extraction ends after its current block and counts as done, leaving a
+    // file shorter than its header says. False with the reason otherwise;
+    // whatever was written stays for the caller to remove.
+    bool extractTrack(uint index, const QString &path, QString *error = nullptr);
     // Safe from any thread.
     void stopReading() { reading = false; }
 

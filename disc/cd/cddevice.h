@@ -40,6 +40,8 @@ public:
     virtual ~CdDevice() = default;
 
     virtual bool open(const QString &id) = 0;
+    // Why the last open of an image failed, in a few words ("" when not known).
+    virtual QString openProblem() const { return {}; }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Prevents (true) or allows (false) the removal of the medium.

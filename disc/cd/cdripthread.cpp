@@ -2,7 +2,9 @@
 
 #include "disc/drives.h"
 #include "disc/ripfolder.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,7 +53,7 @@ void CDRipThread::cancel()
 QString CDRipThread::openFailure() const
 {
     // Permission is the usual reason a drive that exists won't open.
-    const QString problem = QFileInfo(driveId).isFile() ? QString() : Drives::accessProblem(driveId);
+    const QString problem = FileNames::isFile(driveId) ? QString() : Drives::accessProblem(driveId);
     return problem.isEmpty() ? "Cannot open CD drive " + driveId : problem;
 }
 
@@ -86,12 +88,19 @@ void CDRipThread::run()
         emit startedFile(i);
         const uint number = trackList.at(i - 1).toUInt();
         const QString path = folder + Folders::separator() + "Track " + QString::number(number) + ".wav";
-        if (number == 0 || !cd.extractTrack(number - 1, path)) {
-            emit error("Cannot extract track " + trackList.at(i - 1));
+        QString why;
+        const bool extracted = number > 0 && cd.extractTrack(number - 1, path, &why);
+        if (!extracted || !running) {
+            // A failed or cut-off track is no file to keep; one that a user
+            // or another run holds at that name stays.
+            OwnFiles::remove(path);
+            if (!extracted)
+                emit error("Cannot extract track " + trackList.at(i - 1) + (why.isEmpty() ? "" : ": " + why));
             continue;
         }
-        if (running)
-            emit finishedFile(path);
+        // Handed on: no longer ours to remove.
+        OwnFiles::forget(path);
+        emit finishedFile(path);
     }
     if (!cd.unlockTray()) {
         emit error("Cannot unlock CD drive " + driveId);

@@ -1,5 +1,6 @@
 #include "disc/cd/cddevice.h"
 #include "disc/cd/discname.h"
+#include "platform/filenames.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,67 @@
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
+#include <cdio/logging.h>
 #include <cdio/iso9660.h>
 #include <cdio/mmc.h>
 #include <cdio/mmc_hl_cmds.h>
 #include <cdio/mmc_ll_cmds.h>
 
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
 constexpr int mediumErrorSenseKey = 3;
 
+// libcdio tells why an image won't open only in its log, and drops what is
+// below its level before any handler hears it. What it says while a thread
+// opens one is kept for that thread; the rest goes on as the level wants.
+thread_local QStringList *heard = nullptr;
+cdio_log_handler_t passOn = nullptr;
+std::mutex hearingLock;
+int hearers = 0;
+cdio_log_level_t wanted = CDIO_LOG_WARN;
+
+void listen(cdio_log_level_t level, const char *message)
+{
+    if (heard)
+        *heard << QString::fromLocal8Bit(message).trimmed();
+    else if (passOn && level >= wanted)
+        passOn(level, message);
+}
+
+// Keeps what libcdio says while it lives in `into`, unless that is null.
+struct Hearing {
+    QStringList *into;
+    explicit Hearing(QStringList *list) : into(list)
+    {
+        if (!into)
+            return;
+        const std::lock_guard<std::mutex> hold(hearingLock);
+        if (hearers++ == 0) {
+            if (!passOn)
+                passOn = cdio_log_set_handler(listen);
+            wanted = cdio_loglevel_default;
+            cdio_loglevel_default = CDIO_LOG_INFO;
+        }
+        heard = into;
+    }
+    ~Hearing()
+    {
+        if (!into)
+            return;
+        heard = nullptr;
+        const std::lock_guard<std::mutex> hold(hearingLock);
+        if (--hearers == 0)
+            cdio_loglevel_default = wanted;
+    }
+};
+
 // libcdio looks for the files a cdrdao table names relative to the working
 // folder; cdrdao writes them relative to the table. A copy with absolute
 // names is read instead.
-CdIo_t *openToc(const QString &toc)
+CdIo_t *openToc(const QString &toc, QStringList *said)
 {
     QFile in(toc);
     QTemporaryDir copyDir;
@@ -44,27 +91,56 @@ CdIo_t *openToc(const QString &toc)
     if (!copy.open(QIODevice::WriteOnly) || copy.write(out.toLocal8Bit()) < 0)
         return nullptr;
     copy.close();
-    const QByteArray path = QFile::encodeName(copy.fileName());
+    const QByteArray path = FileNames::encode(copy.fileName());
+    const Hearing hearing(said);
     return cdio_is_tocfile(path.constData()) ? cdio_open(path.constData(), DRIVER_CDRDAO) : nullptr;
 }
 
 // Image drivers first: libcdio's own guess would also try the device driver
-// on a plain file. A node is opened with the device driver only.
-CdIo_t *openSource(const QString &id)
+// on a plain file. A node is opened with the device driver only. What
+// libcdio says of the image it opens goes to `said`.
+CdIo_t *openSource(const QString &id, QStringList *said = nullptr)
 {
-    const QFileInfo info(id);
-    if (id.isEmpty() || !info.exists())
+    if (id.isEmpty() || !FileNames::exists(id))
         return nullptr;
-    const QByteArray path = QFile::encodeName(id);
-    if (!info.isFile())
+    const QByteArray path = FileNames::encode(id);
+    if (!FileNames::isFile(id))
         return cdio_open(path.constData(), DRIVER_DEVICE);
     if (id.endsWith(".toc", Qt::CaseInsensitive))
-        return openToc(id);
-    if (cdio_is_nrg(path.constData()))
+        return openToc(id, said);
+    if (cdio_is_nrg(path.constData())) {
+        const Hearing hearing(said);
         return cdio_open(path.constData(), DRIVER_NRG);
-    if (id.endsWith(".cue", Qt::CaseInsensitive) || id.endsWith(".bin", Qt::CaseInsensitive))
+    }
+    if (id.endsWith(".cue", Qt::CaseInsensitive) || id.endsWith(".bin", Qt::CaseInsensitive)) {
+        const Hearing hearing(said);
         return cdio_open(path.constData(), DRIVER_BINCUE);
+    }
     return nullptr;
+}
+
+// The cause of a failed open, in words for the user.
+QString failedOpen(const QString &id, const QStringList &said)
+{
+    for (QString line : said) {
+        if (line.startsWith(id))
+            line = line.mid(id.size()).trimmed();
+        line.remove("warning: ");
+        // Said of a missing file, which is told better below.
+        if (line.isEmpty() || line == "init failed" || line.startsWith("could not retrieve file info"))
+            continue;
+        if (line.size() > 1 && line.at(1).isLower())
+            line[0] = line.at(0).toLower();
+        return line;
+    }
+    // libcdio reads the samples from the .bin of the sheet's own name,
+    // whatever the sheet says.
+    if (id.endsWith(".cue", Qt::CaseInsensitive)) {
+        const QString bin = id.chopped(3) + (id.endsWith(".cue") ? "bin" : "BIN");
+        if (!FileNames::exists(bin))
+            return "its .bin file must lie beside it under the same name";
+    }
+    return {};
 }
 
 bool isImage(const CdIo_t *cdio)
@@ -81,9 +157,13 @@ public:
     bool open(const QString &id) override
     {
         close();
-        m_cdio = openSource(id);
+        QStringList said;
+        m_cdio = openSource(id, &said);
+        m_problem = m_cdio ? QString() : failedOpen(id, said);
         return m_cdio;
     }
+
+    QString openProblem() const override { return m_problem; }
 
     void close() override
     {
@@ -172,6 +252,7 @@ private:
     }
 
     CdIo_t *m_cdio = nullptr;
+    QString m_problem;
 };
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include "disc/dvd/rippertext.h"
 #include "disc/ripfolder.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/textlog.h"
 #include "platform/tools.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QElapsedTimer>
 #include <QProcess>
 
 DVDRipThread::DVDRipThread(QObject *parent)
@@ -65,7 +67,7 @@ void DVDRipThread::run()
             emit ripTitleFinished(out, m_lengthList.value(i));
             break;
         case Title::Failed:
-            emit error("Cannot rip title " + title);
+            emit error("Cannot rip title " + title + ": " + m_failure);
             break;
         case Title::NoTool:
             // Every further title would fail the same way.
@@ -89,18 +91,40 @@ DVDRipThread::Title DVDRipThread::ripOne(const QString &title, const QString &ou
         return Title::NoTool;
     }
     QProcess tool;
-    Tools::tieToProgram(tool);
-    tool.start(program, {m_drive, title, out});
+    Tools::start(tool, program, {m_drive, title, out});
     if (!tool.waitForStarted(30000)) {
         m_toolProblem = "The DVD ripper \"ripper\" could not be started: " + tool.errorString();
         return Title::NoTool;
     }
     tool.closeWriteChannel();
+    // The tool prints its first "0%" once it has made the file, which is
+    // from then on this run's own to remove.
+    bool made = false;
+    const auto heard = [&](const QByteArray &bytes) {
+        if (!made && bytes.contains('%'))
+            made = OwnFiles::adopt(out);
+    };
+    QElapsedTimer quiet;
+    quiet.start();
+    qint64 written = -1;
+    bool stuck = false;
     // The wait step bounds both the progress rate and how long a cancel takes.
     while (!tool.waitForFinished(1000) && tool.state() != QProcess::NotRunning) {
         if (!running)
             break;
-        const int percent = parseRipProgress(Tools::toolText(tool.readAllStandardOutput()));
+        const QByteArray bytes = tool.readAllStandardOutput();
+        const qint64 size = FileNames::size(out);
+        if (bytes.isEmpty() && size == written) {
+            if (quiet.elapsed() >= m_stallLimitMs) {
+                stuck = true;
+                break;
+            }
+            continue;
+        }
+        quiet.restart();
+        written = size;
+        heard(bytes);
+        const int percent = parseRipProgress(Tools::toolText(bytes));
         if (percent >= 0)
             emit progress(overallRipProgress(index, count, percent));
     }
@@ -108,21 +132,31 @@ DVDRipThread::Title DVDRipThread::ripOne(const QString &title, const QString &ou
         tool.kill();
         tool.waitForFinished(5000);
     }
+    heard(tool.readAllStandardOutput());
     if (!running) {
         // A cut-off title is no file to keep.
-        QFile::remove(out);
+        if (made)
+            OwnFiles::remove(out);
         return Title::Cancelled;
     }
     // A title is only handed on when the tool says it succeeded and left a file.
-    if (tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0 && QFileInfo(out).size() > 0)
+    if (!stuck && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0 && FileNames::size(out) > 0) {
+        OwnFiles::forget(out);
         return Title::Finished;
-    QString reason = Tools::toolText(tool.readAllStandardError()).trimmed();
-    if (reason.isEmpty())
-        reason = tool.exitStatus() != QProcess::NormalExit ? QString("ripper crashed")
-                 : tool.exitCode() != 0 ? QString("ripper ended with exit code %1").arg(tool.exitCode())
-                                        : QString("ripper wrote no file");
+    }
+    const QString said = Tools::toolText(tool.readAllStandardError()).trimmed();
+    if (stuck)
+        m_failure = QString("ripper wrote nothing for %1 s").arg(m_stallLimitMs / 1000.0);
+    else if (tool.exitStatus() != QProcess::NormalExit)
+        m_failure = "the DVD's structure is damaged: ripper crashed reading it";
+    else if (!said.isEmpty())
+        m_failure = said.section('\n', -1).trimmed();
+    else
+        m_failure = tool.exitCode() != 0 ? QString("ripper ended with exit code %1").arg(tool.exitCode())
+                                         : QString("ripper wrote no file");
     appendLogLine(Folders::tempFolder() + "log.txt",
-                  "Cannot rip title " + title + " of " + m_drive + ": " + reason);
-    QFile::remove(out);
+                  "Cannot rip title " + title + " of " + m_drive + ": " + (said.isEmpty() ? m_failure : said));
+    if (made)
+        OwnFiles::remove(out);
     return Title::Failed;
 }

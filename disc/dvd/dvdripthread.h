@@ -29,6 +29,11 @@ public:
     // Name of a title's file; a disc without a label gives "DVD_Title_T.vob".
     static QString fileName(const QString &volumeLabel, const QString &title);
 
+    // A tool that neither prints nor writes for this long is taken as stuck
+    // and ended (a damaged disc can keep it busy for ever). Settable for tests.
+    void setStallLimit(int ms) { m_stallLimitMs = ms; }
+    static constexpr int defaultStallLimitMs = 60000;
+
 signals:
     void ripStarted(int count);
     void ripTitleStarted(int number);
@@ -49,5 +54,7 @@ private:
     QString m_volumeLabel;
     QStringList m_lengthList;
     QString m_destination;
-    QString m_toolProblem;
+    QString m_toolProblem; // why the tool can't run at all
+    QString m_failure;     // why the last title failed
+    std::atomic<int> m_stallLimitMs{defaultStallLimitMs};
 };

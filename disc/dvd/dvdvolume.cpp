@@ -1,5 +1,7 @@
 #include "disc/dvd/dvdvolume.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,10 +26,10 @@ QString fileNamePart(QString name)
 QString dvdVolumeLabel(const QString &source)
 {
     // libdvdread complains on stderr about a path that isn't there.
-    if (!QFileInfo::exists(source))
+    if (!FileNames::exists(source))
         return {};
     static const dvd_logger_cb logger{quiet};
-    dvd_reader_t *dvd = DVDOpen2(nullptr, &logger, QFile::encodeName(source).constData());
+    dvd_reader_t *dvd = DVDOpen2(nullptr, &logger, FileNames::encode(source).constData());
     if (!dvd)
         return {};
     char id[33] = {};

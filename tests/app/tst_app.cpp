@@ -3,6 +3,7 @@
 // what removeFile may delete, geometry, the title strip, boxes and dialogs,
 // the log, the update check, and closing.
 #include "app/droppablewidget.h"
+#include "jobs/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "app/startup.h"
@@ -204,12 +205,10 @@ private slots:
         auto row = [](const char *name, const QStringList &made, const char *argument, bool removed,
                       const QStringList &left = {}) { QTest::newRow(name) << Removal{made, argument, removed, left}; };
         row("file in temp", {"TEMP/a.png"}, "TEMP/a.png", true);
-        row("double separators", {"TEMP/b.png"}, "TEMP//b.png", true);
         row("file outside", {"OUT/song.mp3"}, "OUT/song.mp3", false, {"OUT/song.mp3"});
         row("missing file", {}, "TEMP/none.png", false);
         row("climbs out with ..", {"OUT/x.txt"}, "TEMP/../../Documents/x.txt", false, {"OUT/x.txt"});
         row("climbs out, comes back", {"TEMP/c.png"}, "TEMP/sub/../c.png", true);
-        row("temp without separator", {"TEMP/d.png"}, "TEMPNOSEP", false, {"TEMP/d.png"});
         row("temp as prefix of a sibling", {"OUT2/e.png"}, "TEMP/../temp2/e.png", false, {"OUT2/e.png"});
         row("folder tree", {"TEMP/r/01.wav", "TEMP/r/n/d/02.wav"}, "TEMP/r", true);
         row("hidden entries keep their folder", {"TEMP/s/a.mpg", "TEMP/s/.hidden"}, "TEMP/s", false,
@@ -220,7 +219,6 @@ private slots:
         row("through a linked folder", {"OUT/k.mp3", "TEMP/d>OUT/"}, "TEMP/d/k.mp3", false,
             {"OUT/k.mp3", "TEMP/d>OUT/"});
         row("a linked folder", {"OUT/k.mp3", "TEMP/d>OUT/"}, "TEMP/d", true, {"OUT/k.mp3"});
-        row("a dangling link", {"TEMP/d>TEMP/gone"}, "TEMP/d", true);
     }
 
     void removeFile()
@@ -228,7 +226,7 @@ private slots:
         QFETCH(Removal, r);
         const QString temp = product->temp();
         auto place = [&](QString s) {
-            return s.replace("TEMPNOSEP", temp.chopped(1)).replace("TEMP/", temp)
+            return s.replace("TEMP/", temp)
                 .replace("OUT2/", product->product() + "/temp2/").replace("OUT/", product->appData() + "/Documents/");
         };
         for (const QString &file : r.made) {
@@ -242,6 +240,38 @@ private slots:
         }
         QVERIFY(!r.removed || !QFileInfo::exists(place(r.argument)));
         QCOMPARE(QFileInfo::exists(temp), r.argument != "TEMP/");
+    }
+
+    // What a killed run was writing goes at the next start, but only while
+    // its name still holds that very file: a list that can't tell (from an
+    // earlier version) leaves it.
+    void interruptedOutput_data()
+    {
+        QTest::addColumn<QString>("since");
+        QTest::newRow("left as it was") << "";
+        QTest::newRow("a link to the user's file in its place") << "link";
+        QTest::newRow("list without the file's identity") << "old list";
+    }
+
+    void interruptedOutput()
+    {
+        QFETCH(QString, since);
+        const QString out = product->appData() + "/song.wav", other = product->appData() + "/other.wav";
+        const QString list = product->product() + "/jobs.json";
+        QVERIFY(writeFile(out, "half") && writeFile(other, "user's"));
+        {
+            JobStore killed(list, {});
+            killed.save({QVariantMap{{"fileName", "/in/song.mp3"}, {"source", "file"}, {"running", true},
+                                     {"newFileName", "song.wav"}}}, {{"outExt", "wav"}});
+            killed.addRunningOutput(out);
+        }
+        if (since == "link")
+            QVERIFY(QFile::remove(out) && QFile::link(other, out));
+        if (since == "old list")
+            QVERIFY(writeFile(list, readFile(list).replace("runningIdentity", "x").replace("runningOutputs", "y")));
+        JobStore(list, {}).offerRestore();
+        QCOMPARE(QFileInfo(out).exists(), !since.isEmpty());
+        QCOMPARE(readFile(other), "user's");
     }
 
     void lockedFileIsRetriedForOneSecond()

@@ -38,11 +38,13 @@ struct Outcome {
 };
 
 // Runs one burn to its end and keeps everything it said.
-Outcome burn(const QString &disc, const QString &device, const QString &folder, const QString &standard)
+Outcome burn(const QString &disc, const QString &device, const QString &folder, const QString &standard,
+             const QStringList &replacing = {})
 {
     BurnDisc burner;
     burner.setTimings({100, 100, 100});
     burner.setJob(disc, device, folder, standard);
+    burner.allowReplacing(replacing);
     QSignalSpy done(&burner, &BurnDisc::burnComplete), progress(&burner, &BurnDisc::burnProgress),
         status(&burner, &BurnDisc::textStatus), estimates(&burner, &BurnDisc::burnEstTime);
     burner.start();
@@ -220,6 +222,9 @@ private slots:
         row("suffixed name taken", "dvd", "", 1, movie, movie + ".iso", "", {replace.arg("movie.iso")});
         row("bin beside taken", "cd", "", 1, movie + ".cue", movie + ".bin", "", {replace.arg("movie.bin")});
         row("file dialog cancelled", "dvd", "", 1, "", "", "", {});
+        row("line break in a CD image's name", "cd", "", 1, movie + "\n.cue", "", "",
+            {"The name of a CD image may not contain line breaks or other control characters: its cue sheet names "
+             "the .bin file on one line."});
     }
     void dialog()
     {
@@ -326,6 +331,30 @@ private slots:
         QVERIFY(out.estimates.contains("Closing disc..."));
     }
 
+    // Enter presses the focused button, else OK: a drive is always chosen.
+    void enterKey_data()
+    {
+        QTest::addColumn<bool>("onCancel");
+        QTest::newRow("focus in the list") << false;
+        QTest::newRow("focus on Cancel") << true;
+    }
+    void enterKey()
+    {
+        QFETCH(bool, onCancel);
+        ToolFolder path(dvdTools, {"dvdauthor", "genisoimage"});
+        qputenv("MFS_FAKE_MODE", "blank-dvd-r");
+        Drives::setLister([] { return QStringList{node}; });
+        SelectDrive dialog;
+        dialog.setRun("dvd", 60);
+        dialog.scanDrives();
+        dialog.show();
+        QWidget *focus = onCancel ? static_cast<QWidget *>(dialog.cancelButton()) : dialog.driveList();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QCOMPARE(dialog.result(), onCancel ? QDialog::Rejected : QDialog::Accepted);
+        Drives::setLister({});
+    }
+
     // The BIN/CUE opens in libcdio: each track's samples are the WAV's.
     void cdImage()
     {
@@ -345,6 +374,37 @@ private slots:
             QVERIFY2(got == expected, qPrintable(QString("track %1: %2 vs %3").arg(t).arg(got.size()).arg(expected.size())));
         }
         cdio_destroy(cd);
+    }
+
+    // A name taken while the image is made is left as it is, unless the user
+    // agreed to replace it; nothing of the image is left when it fails.
+    void imageNameTaken_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QString>("taken");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<QStringList>("files"); // in the folder afterwards
+        QTest::newRow("DVD image") << "movie.iso" << "movie.iso" << false << QStringList{"movie.iso"};
+        QTest::newRow("data file") << "mix.cue" << "mix.bin" << false << QStringList{"mix.bin"};
+        QTest::newRow("cue sheet") << "mix.cue" << "mix.cue" << false << QStringList{"mix.cue"};
+        QTest::newRow("agreed to replace") << "mix.cue" << "mix.bin" << true << QStringList{"mix.bin", "mix.cue"};
+    }
+    void imageNameTaken()
+    {
+        QFETCH(QString, image);
+        QFETCH(QString, taken);
+        QFETCH(bool, replace);
+        QFETCH(QStringList, files);
+        ToolFolder tools({}, {"dvdauthor", "genisoimage"});
+        QTemporaryDir out;
+        QVERIFY(writeFile(out.filePath(taken), "keep"));
+        const bool dvd = image.endsWith(".iso");
+        const Outcome o = burn(dvd ? "dvd" : "cd", out.filePath(image), staging(dvd ? titles.mid(0, 1) : tracks),
+                               dvd ? "PAL" : "", replace ? QStringList{out.filePath(taken)} : QStringList());
+        QCOMPARE(o.ok, replace);
+        QCOMPARE(o.reason, replace ? QString() : out.filePath(taken) + " already exists; the image was not saved.");
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), files);
+        QCOMPARE(readFile(out.filePath(taken)) == "keep", !replace);
     }
 };
 

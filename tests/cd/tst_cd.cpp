@@ -207,16 +207,21 @@ private slots:
         QTest::addColumn<QString>("sectors"); // in each track's file; - for none
         const QString fine = "Track 1.wav|Track 2.wav|Track 3.wav|complete";
         QTest::newRow("medium error in a middle track") << "medium@85" << fine << "45 55 60";
-        const QString second = "Track 1.wav|Cannot extract track 2|Track 3.wav|complete";
-        QTest::newRow("medium error twice") << "medium2@85" << second << "45 40 60";
-        QTest::newRow("other error, middle track") << "read@85" << second << "45 40 60";
+        const QString second = "Track 1.wav|Cannot extract track 2: the disc can't be read there|Track 3.wav|complete";
+        QTest::newRow("medium error twice") << "medium2@85" << second << "45 - 60";
+        QTest::newRow("other error, middle track") << "read@85" << second << "45 - 60";
         QTest::newRow("other error, last track") << "read@160" << fine << "45 95 21";
-        QTest::newRow("error in the rest") << "read@40" << "Cannot extract track 1|Track 2.wav|Track 3.wav|complete"
-                                           << "40 95 60";
-        QTest::newRow("cancel in block 1") << "cancel@65" << "Track 1.wav|Ripping was cancelled." << "45 40 -";
-        QTest::newRow("data track") << "data" << "Track 1.wav|Track 2.wav|Cannot extract track 3|complete" << "45 95 -";
-        QTest::newRow("folder removed") << "rmdir@45" << "Track 1.wav|Cannot extract track 2|Cannot extract track 3|"
-                                                         "complete" << "- - -";
+        QTest::newRow("error in the rest") << "read@40" << "Cannot extract track 1: the disc can't be read there|"
+                                                          "Track 2.wav|Track 3.wav|complete" << "- 95 60";
+        QTest::newRow("cancel in block 1") << "cancel@65" << "Track 1.wav|Ripping was cancelled." << "45 - -";
+        QTest::newRow("data track") << "data" << "Track 1.wav|Track 2.wav|Cannot extract track 3: the track holds "
+                                                 "data, not audio|complete" << "45 95 -";
+        // The link's target is never made; the link stays as it was.
+        QTest::newRow("link at a name") << "link" << "Track 1.wav|Cannot extract track 2: Track 2.wav already exists|"
+                                                     "Track 3.wav|complete" << "45 - 60";
+        QTest::newRow("folder removed") << "rmdir@45" << "Track 1.wav|Cannot extract track 2: the file was removed "
+                                                         "while it was written|Cannot extract track 3: No such file "
+                                                         "or directory|complete" << "- - -";
         QTest::newRow("table unreadable") << "toc" << "Cannot open CD drive fake" << "- - -";
         QTest::newRow("no tracks") << "empty" << "Cannot open CD drive fake" << "- - -";
         QTest::newRow("first lock fails") << "lock1" << "Cannot open CD drive fake" << "- - -";
@@ -238,7 +243,9 @@ private slots:
         disc->faultSector = kind.startsWith("medium") || kind == "read" ? at : -1;
         disc->failures = kind == "medium2" ? 2 : 1;
         disc->fault = kind.startsWith("medium") ? CdDevice::ReadResult::MediumError : CdDevice::ReadResult::Failed;
-        QTemporaryDir out;
+        QTemporaryDir out, elsewhere;
+        const QString link = out.filePath("Track 2.wav"), target = elsewhere.filePath("x.wav");
+        QVERIFY(kind != "link" || QFile::link(target, link));
         {
             Rip rip(std::make_unique<DeviceDouble>(disc));
             rip.setDestination(out.path());
@@ -252,6 +259,7 @@ private slots:
             QTEST(rip.events.filter(QRegularExpression("^(?!started|progress)")).join('|'), "events");
         }
         QCOMPARE(disc->balanced, kind != "unlock");
+        QVERIFY(kind != "link" || (QFileInfo(link).symLinkTarget() == target && !QFile::exists(target)));
         QFETCH(QString, sectors);
         for (int i = 0; i < 3; ++i) {
             const QString file = out.filePath(QString("Track %1.wav").arg(i + 1)), n = sectors.section(' ', i, i);
@@ -261,7 +269,7 @@ private slots:
         }
     }
 
-    // A full disk, the -1 answers and the whole-track read.
+    // The -1 answers and the whole-track read.
     void queries()
     {
         auto disc = std::make_shared<FakeDisc>();
@@ -271,7 +279,7 @@ private slots:
         QCOMPARE(QList<int>({closed.trackCount(), cd.trackCount(), cd.trackSeconds(0), cd.trackSeconds(2)}),
                  QList<int>({-1, 2, 299, -1}));
         QByteArray all;
-        QVERIFY(cd.readTrack(1, all) && all == disc->samples(22499, 95) && !cd.extractTrack(1, "/dev/full"));
+        QVERIFY(cd.readTrack(1, all) && all == disc->samples(22499, 95));
     }
 
     void listsTracks()
@@ -321,7 +329,8 @@ private slots:
         QTest::newRow("drive unreadable") << Hold{"toc", -1, {"Cannot open CD drive fake"}, {}};
         const QString busy = "Ripping is still in progress. Wait until it has finished, or press Cancel.";
         QTest::newRow("OK while ripping")
-            << Hold{"read", 45, {"Cannot extract track 1", busy}, {"Track 2.wav", "Track 3.wav"}};
+            << Hold{"read", 45, {"Cannot extract track 1: the disc can't be read there", busy},
+                    {"Track 2.wav", "Track 3.wav"}};
         QTest::newRow("Cancel") << Hold{"cancel", 0, {"Ripping was cancelled."}, {}};
     }
     void duringRip()
@@ -353,6 +362,43 @@ private slots:
         QTRY_COMPARE(s.d.isVisible(), fault == "toc");
         QCOMPARE(s.names(), h.files);
         QVERIFY(s.d.okButton()->isEnabled() && s.d.progressBar()->value() == 0);
+        // A failed or cut-off track is gone at once, not at the program's end.
+        QStringList kept;
+        for (QDirIterator it(s.product.temp(), {"*.wav"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            kept << QFileInfo(it.next()).fileName();
+        kept.sort();
+        QCOMPARE(kept, h.files);
+    }
+
+    // Enter presses the focused button; elsewhere OK once a track is ticked,
+    // Cancel before.
+    void enterKey_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("pressed");
+        QTest::newRow("ticked, in the list") << true << "list" << "OK";
+        QTest::newRow("ticked, on Cancel") << true << "Cancel" << "Cancel";
+        QTest::newRow("none ticked, in the list") << false << "list" << "Cancel";
+        QTest::newRow("none ticked, on OK") << false << "OK" << "OK";
+    }
+    void enterKey()
+    {
+        QFETCH(bool, ticked);
+        QFETCH(QString, focus);
+        Shown s(std::make_shared<FakeDisc>());
+        if (!ticked)
+            s.click(s.d.selectNoneButton());
+        QStringList pressed;
+        for (QPushButton *button : {s.d.okButton(), s.d.cancelButton()})
+            connect(button, &QPushButton::clicked, &s.d, [&pressed, button] { pressed << button->text(); });
+        QWidget *target = focus == "OK"       ? s.d.okButton()
+                          : focus == "Cancel" ? static_cast<QWidget *>(s.d.cancelButton())
+                                              : s.d.itemTree();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTEST(pressed.join(','), "pressed");
+        s.d.stopRip();
     }
 
     // "Open Image...": a clear word for what can't be used, else the image
@@ -363,7 +409,7 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QStringList>("tracks");
         QTest::newRow("missing") << "none.cue" << "The disc image %1 cannot be found." << QStringList();
-        QTest::newRow("malformed") << "junk.cue" << "%1 cannot be read as a disc image. Its .bin file must lie beside "
+        QTest::newRow("malformed") << "junk.cue" << "%1 cannot be read as a disc image: its .bin file must lie beside "
                                                     "it under the same name." << QStringList();
         QTest::newRow("no audio") << "iso.cue" << "The disc image %1 holds no audio tracks." << QStringList();
         QTest::newRow("enhanced CD") << "enhanced.cue" << "" << QStringList{"x Track 1 0:01", "- Track 2 (data) 0:02"};

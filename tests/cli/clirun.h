@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/filenames.h"
+#include "platform/tools.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,15 +17,16 @@ struct Answer {
     QString out, err;
 };
 
-// Runs the program to its end, in `folder` when one is given.
+// Runs the program to its end, in `folder` when one is given, with file
+// names as their bytes, as a shell gives them.
 inline Answer cli(const QStringList &args, const QString &program = builtProgram, const QString &folder = {})
 {
     QProcess p;
     p.setWorkingDirectory(folder);
-    p.start(program, args);
+    Tools::start(p, program, args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+            FileNames::decode(p.readAllStandardOutput()), FileNames::decode(p.readAllStandardError())};
 }
 
 inline QByteArray contents(const QString &path)

@@ -28,6 +28,7 @@ private slots:
         notes = media.filePath("notes.txt");
         QVERIFY(makeMedia(tone, "audio") && makeMedia(av, "av") && write(notes, "not media\n"));
         QVERIFY(QFile::copy(tone, media.filePath("locked.wav")));
+        QVERIFY(QFile::copy(tone, media.filePath("tone.wav ")));
     }
 
     // Help, and every refusal: one line naming the fault, and nothing done.
@@ -149,10 +150,14 @@ private slots:
         const QStringList wav{"tone.wav"};
         row("beside the input", {}, {}, wav, {"tone.flac"}, 0, "");
         row("never overwrites", {}, {"tone.flac", "tone (New).flac"}, wav, {"tone (New)(2).flac"}, 0, "");
-        row("output folder", {"--output", "out"}, {}, wav, {"out/tone.flac"}, 0, "");
         row("own arguments fail", {"--args", "-vn -map 0:a:1 -c:a flac"}, {}, wav, {}, 1,
             "tone.wav: To ignore this, add a trailing '?' to the map.\n");
         row("run goes on", {}, {}, {"notes.txt", "tone.wav"}, {"tone.flac"}, 1, "notes.txt: FFmpeg is unable");
+        // Exactly the file named, beside one without the space.
+        row("name ends in a space", {}, {"tone.wav"}, {"tone.wav "}, {"tone.flac"}, 0, "");
+        // "a>b": a link a leading to b, left as it is; nothing goes through it.
+        row("dangling link at the name", {}, {"tone.flac>out/tone.flac"}, wav, {"tone (New).flac"}, 0, "");
+        row("link to where nothing can be", {}, {"tone.flac>gone/tone.flac"}, wav, {"tone (New).flac"}, 0, "");
     }
     void convert()
     {
@@ -173,8 +178,16 @@ private slots:
             QVERIFY(QFile::copy(media.filePath(name), work.filePath(name)));
             args << work.filePath(name);
         }
-        for (const QString &name : existing)
-            QVERIFY(write(work.filePath(name), "keep"));
+        QStringList links;
+        for (const QString &name : existing) {
+            if (name.contains('>')) {
+                links << name.section('>', 0, 0);
+                QVERIFY(QFile::link(work.filePath(name.section('>', 1)), work.filePath(links.last())));
+            } else {
+                QVERIFY(write(work.filePath(name), "keep"));
+            }
+        }
+        existing.removeIf([](const QString &name) { return name.contains('>'); });
 
         const Answer a = cli(args);
         QCOMPARE(a.status, status);
@@ -189,6 +202,8 @@ private slots:
         QCOMPARE(filesBelow(work.path()), expected);
         for (const QString &name : existing)
             QCOMPARE(contents(work.filePath(name)), "keep");
+        for (const QString &name : links)
+            QVERIFY(QFileInfo(work.filePath(name)).isSymLink());
         if (status == 0)
             QVERIFY2(a.err.endsWith(": " + QFileInfo(made.last()).fileName() + " 100%\n"), qPrintable(a.err));
         else
@@ -213,8 +228,11 @@ private slots:
         QVERIFY(write(input, "film"));
         QProcess p;
         p.start(builtProgram, {"convert", "--preset", "104", input});
-        QTRY_VERIFY(QFileInfo::exists(work.filePath("film.mp4")));
-        QVERIFY(ffmpeg.alive());
+        // The name is claimed before the converter starts; it writes once it runs.
+        QTRY_VERIFY(ffmpeg.alive() && contents(work.filePath("film.mp4")) == "partial\n");
+        // Never kill(0): a command that has ended has no id, and 0 is the
+        // whole process group, this test and ctest with it.
+        QVERIFY(p.state() == QProcess::Running && p.processId() > 0);
         ::kill(pid_t(p.processId()), signal);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitCode(), 128 + signal);
@@ -223,16 +241,69 @@ private slots:
         QVERIFY(p.readAllStandardError().endsWith("stopped; " + input.toUtf8() + " was not converted\n"));
     }
 
+    // Runs started together never share an output: four conversions of one
+    // input into one folder give four whole files, at once.
+    void fourAtOnce()
+    {
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString input = work.filePath("in.wav"), out = work.filePath("out");
+        QVERIFY(QFile::copy(tone, input) && QDir().mkdir(out));
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 4; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(builtProgram, {"convert", "--preset", "203", "--output", out, input});
+        }
+        for (const auto &run : runs)
+            QVERIFY(run->waitForFinished(15000) && run->exitCode() == 0);
+        const QStringList names{"in (New)(2).mp3", "in (New)(3).mp3", "in (New).mp3", "in.mp3"};
+        QCOMPARE(filesBelow(out), names);
+        for (const QString &name : names)
+            QVERIFY2(streams(out + "/" + name).startsWith("mp3 3."), qPrintable(streams(out + "/" + name)));
+    }
+
+    // Any name the file system holds converts, also in the C locale, and the
+    // output keeps its bytes.
+    void foreignNames_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::newRow("UTF-8 locale") << QByteArray("C.UTF-8");
+        QTest::newRow("C locale") << QByteArray("C");
+    }
+    void foreignNames()
+    {
+        QFETCH(QByteArray, locale);
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString input = work.filePath(latin1Name(".wav")), output = work.filePath(latin1Name(".flac"));
+        QVERIFY(writeNamed(input, contents(tone)));
+        const QByteArray previous = qgetenv("LC_ALL");
+        qputenv("LC_ALL", locale);
+        const Answer info = cli({"info", input});
+        const Answer converted = cli({"convert", "--preset", "1402", latin1Name(".wav")}, builtProgram, work.path());
+        qputenv("LC_ALL", previous);
+        const qint64 size = FileNames::size(output);
+        for (const QString &path : {input, output})
+            ::unlink(FileNames::encode(path).constData());
+        QVERIFY2(info.status == 0 && info.out.startsWith(input + "\n"), qPrintable(info.out + info.err));
+        QCOMPARE(converted.status, 0);
+        QCOMPARE(converted.out, output + "\n");
+        QVERIFY(size > 1000);
+    }
+
     // The window's page and backend, then the command line: one argument list.
     void sameArgumentsAsWindow_data()
     {
         QTest::addColumn<QByteArray>("video");
         QTest::addColumn<QString>("ownArgs");
         QTest::addColumn<QString>("sign");
+        QTest::addColumn<QString>("name");
         const QByteArray pal = "h264 (High), yuv420p(progressive), 720x576 [SAR 1:1 DAR 5:4], 25 fps";
-        QTest::newRow("fitted") << pal << "" << "450x360";
-        QTest::newRow("no video") << QByteArray() << "" << "-vn";
-        QTest::newRow("own arguments") << pal << "-s 320x240  -c:v mpeg4" << "300x240";
+        QTest::newRow("fitted") << pal << "" << "450x360" << "clip";
+        QTest::newRow("no video") << QByteArray() << "" << "-vn" << "clip";
+        QTest::newRow("own arguments") << pal << "-s 320x240  -c:v mpeg4" << "300x240" << "clip";
+        // The tool gets the input's bytes, and the output keeps them.
+        QTest::newRow("name not UTF-8") << pal << "" << "450x360" << latin1Name("");
     }
     void sameArgumentsAsWindow()
     {
@@ -240,12 +311,15 @@ private slots:
         QFETCH(QByteArray, video);
         QFETCH(QString, ownArgs);
         QFETCH(QString, sign);
+        QFETCH(QString, name);
         ScratchProduct product;
         QTemporaryDir work;
         StandIn ffmpeg("film", work.path());
         qputenv("MFS_FAKE_VIDEO", video);
-        const QString input = work.filePath("clip.mkv"), argv = work.filePath("argv");
-        QVERIFY(write(input, "clip") && write(work.filePath("go"), ""));
+        const QString input = work.filePath(name + ".mkv"), output = work.filePath(name + ".mp4"),
+                      argv = work.filePath("argv");
+        QVERIFY(writeNamed(input, "clip") && write(work.filePath("go"), ""));
+        const auto removeNamed = qScopeGuard([&] { ::unlink(FileNames::encode(input).constData()); });
         {
             PromptRecorder prompts;
             MainWindow window;
@@ -264,12 +338,15 @@ private slots:
             QTRY_COMPARE(eval(window, "return mediaList.mediaListModel.get(0).currentStatus").toString(), "complete");
         }
         const QByteArray fromWindow = contents(argv);
-        QVERIFY(QFile::remove(argv) && QFile::remove(work.filePath("clip.mp4")));
+        QVERIFY(QFile::remove(argv) && ::unlink(FileNames::encode(output).constData()) == 0);
         const QStringList own = ownArgs.isEmpty() ? QStringList() : QStringList{"--args", ownArgs};
         QCOMPARE(cli(QStringList{"convert", "--preset", "104"} + own + QStringList{input}).status, 0);
         qunsetenv("MFS_FAKE_VIDEO");
         QCOMPARE(contents(argv), fromWindow);
-        QVERIFY(fromWindow.split('\n').contains(sign.toUtf8()));
+        ::unlink(FileNames::encode(output).constData());
+        const QByteArrayList arguments = fromWindow.split('\n');
+        QVERIFY(arguments.contains(sign.toUtf8()));
+        QVERIFY(arguments.contains(FileNames::encode(input)) && arguments.contains(FileNames::encode(output)));
     }
 
     void linksNoInterfaceLibraries()

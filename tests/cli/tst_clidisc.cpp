@@ -4,11 +4,15 @@
 #include "disc/burn/cueimage.h"
 #include "disc/cd/audiocd.h"
 #include "disc/dvd/rippertext.h"
+#include "media/mediasupport.h"
 
 #include <QJsonDocument>
 #include <QtTest>
 
+#include <optional>
+
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -27,6 +31,17 @@ bool anyProcessWith(const QString &text)
 QStringList staging(const ScratchProduct &product)
 {
     return QDir(product.temp()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Every entry below `dir` but folders, hidden ones and links that lead
+// nowhere included, by its path from there.
+QStringList allBelow(const QString &dir)
+{
+    QStringList files;
+    for (QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();)
+        files << QDir(dir).relativeFilePath(it.next());
+    files.sort();
+    return files;
 }
 
 // Runs a tool to its end without its chatter; its exit status.
@@ -100,6 +115,14 @@ private slots:
         writeFile(fixture("dataonly.bin"), contents(fixture("enhanced.bin")).mid(121 * 2352));
         writeFile(fixture("dataonly.cue"), "FILE \"dataonly.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n");
         writeFile(fixture("bad.cue"), "junk\n");
+        // A .bin that ends before its one track starts; a sheet of 100 tracks.
+        writeFile(fixture("tiny.bin"), "x");
+        writeFile(fixture("tiny.cue"), "FILE \"tiny.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+        QString hundred = "FILE \"hundred.bin\" BINARY\n";
+        for (int t = 1; t <= 100; ++t)
+            hundred += QString("TRACK %1 AUDIO\nINDEX 01 ").arg(t, 2, 10, QChar('0')) + msf(t * 20) + "\n";
+        writeFile(fixture("hundred.cue"), hundred.toUtf8());
+        writeFile(fixture("hundred.bin"), QByteArray(2352 * 2100, '\0'));
         writeFile(fixture("notes.txt"), "not media\n");
         qputenv("VIDEO_FORMAT", "PAL");
         for (int t = 1; t <= 2; ++t) {
@@ -111,6 +134,12 @@ private slots:
         QCOMPARE(quietly("dvdauthor", {"-o", fixture("disc"), "-T"}), 0);
         QCOMPARE(quietly("genisoimage", {"-quiet", "-dvd-video", "-V", "MOVIE", "-o", fixture("movie.iso"),
                                                    fixture("disc")}), 0);
+        // The image cut short before title 2's title set.
+        const QByteArray iso = contents(fixture("movie.iso"));
+        QVERIFY(write(fixture("cut.iso"), iso.left(iso.lastIndexOf("DVDVIDEO-VTS", iso.lastIndexOf("DVDVIDEO-VTS") - 1))));
+        // A DVD tool that dies of a signal.
+        QVERIFY(QDir(dir.path()).mkdir("crashing") && write(fixture("crashing/ripper"), "#!/bin/sh\nkill -SEGV $$\n")
+                && QFile::setPermissions(fixture("crashing/ripper"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine", "-t", "1", fixture("tone.wav")}));
         QVERIFY(ffmpeg({"-f", "lavfi", "-i", "sine=r=44100", "-ac", "2", "-t", "2", fixture("cd.wav")}));
     }
@@ -125,7 +154,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("tools");       // the stand-ins' mode, "" for the machine's tools
-        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QStringList>("existing"); // "name>target" is a link
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");         // a part of standard output (JSON compacted); "" for none
         QTest::addColumn<QString>("err");         // a part of the messages; "" for none
@@ -143,8 +172,12 @@ private slots:
             "\"%F/enhanced.cue\",\"tracks\":[{\"audio\":true,\"length\":\"0:00\",\"number\":1,\"seconds\":0},{\"audio\""
             ":true,\"length\":\"0:01\",\"number\":2,\"seconds\":1},{\"audio\":false,\"length\":\"0:02\",\"number\":3,", "");
         row("missing image", {"cd-tracks", "%F/none.cue"}, 2, "", "The disc image %F/none.cue cannot be found.");
-        row("malformed image", {"rip-cd", "%F/bad.cue"}, 1, "", "%F/bad.cue cannot be read as a disc image. "
-            "Its .bin file must lie beside it under the same name.");
+        row("malformed image", {"rip-cd", "%F/bad.cue"}, 1, "", "%F/bad.cue cannot be read as a disc image: "
+            "line 1: unrecognized keyword: junk.");
+        row("image without samples", {"rip-cd", "%F/tiny.cue"}, 1, "",
+            "The disc image %F/tiny.cue holds no audio tracks.");
+        row("100 tracks", {"cd-tracks", "%F/hundred.cue"}, 1, "", "%F/hundred.cue cannot be read as a disc image: "
+            "track number out of range 1 to 99, got 100.");
         row("no audio", {"cd-tracks", "%F/dataonly.cue"}, 1, "", "The disc image %F/dataonly.cue holds no audio tracks.");
         row("rip all", {"rip-cd", "%F/album.cue"}, 0, "%W/Track 1.wav\n%W/Track 2.wav\n%W/Track 3.wav\n", "", three);
         row("rip audio only", {"rip-cd", "%F/enhanced.cue"}, 0, "%W/Track 2.wav\n", "", three.mid(0, 2));
@@ -152,8 +185,9 @@ private slots:
             "%W/out/Track 1.wav\n%W/out/Track 3.wav\n", "", {"out/Track 1.wav", "out/Track 3.wav"}, {"out/"});
         row("disk full", {"rip-cd", "%F/album.cue"}, 1, "%W/Track 1.wav\n%W/Track 3.wav\n", "Cannot extract track 2",
             {"Track 1.wav", "Track 3.wav"}, {}, "full:Track 2.wav");
-        row("never overwrites", {"rip-cd", "%F/album.cue"}, 2, "", "%W/Track 2.wav already exists; nothing was ripped",
-            {}, {"Track 2.wav"});
+        // A name anything holds is taken, a link that leads nowhere too.
+        row("link at a name", {"rip-cd", "%F/album.cue"}, 2, "", "%W/Track 2.wav already exists; nothing was ripped",
+            {}, {"elsewhere/", "Track 2.wav>elsewhere/x.wav"});
         row("bad list", {"rip-cd", "%F/album.cue", "--tracks", "2-1"}, 2, "", "bad --tracks list \"2-1\"");
         row("no such track", {"rip-cd", "%F/album.cue", "--tracks", "1,9"}, 2, "", "there is no track 9 (the disc has 3)");
         row("data not ripped", {"rip-cd", "%F/enhanced.cue", "--tracks", "3"}, 2, "", "track 3 holds data, not audio");
@@ -164,6 +198,13 @@ private slots:
         row("titles, JSON", {"dvd-titles", "--json", "%F/movie.iso"}, 0, "{\"label\":\"MOVIE\",\"source\":"
             "\"%F/movie.iso\",\"titles\":[{\"length\":\"00:00:02\",\"longest\":false,\"milliseconds\":2000", "");
         row("not a DVD", {"dvd-titles", "%F/album.cue"}, 1, "", "No DVD titles were found in %F/album.cue. ripper: ");
+        row("ISO cut short", {"dvd-titles", "%F/cut.iso"}, 1, "",
+            "Cannot read the titles of %F/cut.iso: ripper: cannot read the information of title 2");
+        row("DVD tool crashes", {"rip-dvd", "%F/disc"}, 1, "",
+            "Cannot read the titles of %F/disc: the DVD's structure is damaged: ripper crashed reading it.", {}, {},
+            "crashing ripper");
+        row("name taken by a dangling link", {"rip-dvd", "%F/disc", "--titles", "1"}, 2, "",
+            "%W/disc_Title_1.vob already exists; nothing was ripped", {}, {"other/", "disc_Title_1.vob>other/disc_Title_1.vob"});
         row("rip longest", {"rip-dvd", "%F/movie.iso"}, 0, "%W/MOVIE_Title_2.vob\n", "", {"MOVIE_Title_2.vob"});
         row("rip titles", {"rip-dvd", "%F/disc", "--titles", "1-2"}, 0, "%W/disc_Title_1.vob\n%W/disc_Title_2.vob\n", "",
             {"disc_Title_1.vob", "disc_Title_2.vob"});
@@ -172,7 +213,17 @@ private slots:
         row("no files", {"burn-cd", "%W/mix.cue"}, 2, "", "burn-cd: missing FILE");
         row("bad standard", {"burn-dvd", "--standard", "SECAM", "%W/a.iso", "%F/t1.mpg"}, 2, "", "not SECAM");
         row("image of another kind", {"burn-dvd", "%W/a.cue", "%F/t1.mpg"}, 2, "", "a DVD image is an .iso file");
-        row("image exists", {"burn-cd", "%W/a.cue", "%F/cd.wav"}, 2, "", "%W/a.bin already exists", {}, {"a.bin"});
+        row("link at the image's name", {"burn-cd", "%W/a.cue", "%F/cd.wav"}, 2, "", "%W/a.bin already exists", {},
+            {"a.bin>gone.bin"});
+        // Files of the user's that look like ours are left as they were.
+        row("leftover DVD part", {"burn-dvd", "%W/movie.iso", "%F/t1.mpg"}, 0, "%W/movie.iso\n", "", {"movie.iso"},
+            {"movie.iso.part"});
+        row("leftover CD parts", {"burn-cd", "%W/mix.cue", "%F/cd.wav"}, 0, "%W/mix.cue\n%W/mix.bin\n", "",
+            {"mix.cue", "mix.bin"}, {"mix.cue.part", "other.wav", "mix.bin.part>other.wav"});
+        row("image on a full disk", {"burn-cd", "%W/mix.cue", "%F/cd.wav"}, 1, "",
+            "Burn Failed: The CD image can't be written: No space left on device.", {}, {}, "full:mix.bin");
+        row("line break in the image's name", {"burn-cd", "%W/mi\nx.cue", "%F/cd.wav"}, 2, "",
+            "may not contain line breaks");
         row("folder as target", {"burn-dvd", "%W", "%F/t1.mpg"}, 2, "", "%W is not a drive");
         row("missing input", {"burn-cd", "%W/a.cue", "%F/gone.wav"}, 2, "", "%F/gone.wav: no such file");
         row("not media", {"burn-cd", "%W/a.cue", "%F/cd.wav", "%F/notes.txt"}, 1, "",
@@ -200,8 +251,13 @@ private slots:
         ScratchProduct product;
         QTemporaryDir work;
         for (const QString &name : existing)
-            QVERIFY(name.endsWith('/') ? QDir(work.path()).mkdir(name) : write(work.filePath(name), "keep"));
+            QVERIFY(name.contains('>')     ? QFile::link(name.section('>', 1), work.filePath(name.section('>', 0, 0)))
+                    : name.endsWith('/') ? QDir(work.path()).mkdir(name)
+                                         : write(work.filePath(name), "keep"));
         const auto standIns = machine(tools);
+        std::optional<PathPrefix> crashing;
+        if (tools == "crashing ripper")
+            crashing.emplace(fixture("crashing"));
         const Answer a = cli(expand(args, work), program(tools), work.path());
         QCOMPARE(a.status, status);
         const QByteArray json = QJsonDocument::fromJson(a.out.toUtf8()).toJson(QJsonDocument::Compact);
@@ -213,9 +269,17 @@ private slots:
                 messages << line;
         QVERIFY2(err.isEmpty() ? messages.isEmpty() : messages.join('\n').contains(expand(err, work)),
                  qPrintable(a.err));
-        QStringList files = existing.filter(QRegularExpression("[^/]$")) + made;
+        QStringList files = made;
+        for (const QString &name : existing.filter(QRegularExpression("[^/]$")))
+            files << name.section('>', 0, 0);
         files.sort();
-        QCOMPARE(filesBelow(work.path()), files);
+        QCOMPARE(allBelow(work.path()), files);
+        // What was there stays as it was: files keep their bytes, links their target.
+        for (const QString &name : existing.filter(QRegularExpression("[^/]$"))) {
+            const QString path = work.filePath(name.section('>', 0, 0));
+            QVERIFY2(name.contains('>') ? QFile::symLinkTarget(path) == work.filePath(name.section('>', 1))
+                                        : contents(path) == "keep", qPrintable(name));
+        }
         for (const QString &name : made) {
             const QString path = work.filePath(name);
             const int track = name.section(' ', 1).section('.', 0, 0).toInt();
@@ -277,6 +341,58 @@ private slots:
         QCOMPARE(staging(product), QStringList());
     }
 
+    // Images and folders whose names are not UTF-8 rip.
+    void foreignNames()
+    {
+        ScratchProduct product;
+        QTemporaryDir work;
+        const QString folder = work.filePath(latin1Name(""));
+        QVERIFY(::mkdir(FileNames::encode(folder).constData(), 0777) == 0);
+        QVERIFY(writeNamed(folder + "/" + latin1Name(".cue"), contents(fixture("album.cue")))
+                && writeNamed(folder + "/" + latin1Name(".bin"), contents(fixture("album.bin")))
+                && writeNamed(folder + "/" + latin1Name(".iso"), contents(fixture("movie.iso"))));
+        const QString ripped = folder + "/Track 1.wav", title = folder + "/MOVIE_Title_1.vob";
+        const Answer cd = cli({"rip-cd", folder + "/" + latin1Name(".cue"), "--tracks", "1", "--output", folder});
+        QVERIFY2(cd.status == 0 && cd.out == ripped + "\n", qPrintable(cd.out + cd.err));
+        QCOMPARE(FileNames::size(ripped), qint64(44 + lengths.at(0) * 2352));
+        const Answer dvd = cli({"rip-dvd", folder + "/" + latin1Name(".iso"), "--titles", "1", "--output", folder});
+        QVERIFY2(dvd.status == 0 && dvd.out == title + "\n", qPrintable(dvd.out + dvd.err));
+        // Qt's own removal can't see such names.
+        QVERIFY(Tools::run("rm", {"-r", folder}).ok());
+    }
+
+    // A burn killed outright leaves its staging folder. The next burn removes
+    // it, and every other whose owner is gone, even when the owner's process
+    // id now belongs to another process; the rest stays.
+    void sweepsStagingOfKilledBurns()
+    {
+        ScratchProduct product;
+        QTemporaryDir work;
+        const auto standIns = machine("blank-dvd-r");
+        QProcess killed;
+        killed.start(program("blank-dvd-r"), {"burn-dvd", "/dev/sr9", fixture("t2.mpg")});
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += killed.readAllStandardError()).contains("Calculating time remaining"), 20000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(10000));
+        QCOMPARE(staging(product).size(), 1);
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        // This process's start time, field 22 of its stat record.
+        const QByteArray stat = contents("/proc/self/stat");
+        const QString started = stat.mid(stat.lastIndexOf(')') + 2).split(' ').value(19);
+        const QString never = QString(contents("/proc/sys/kernel/pid_max")).trimmed();
+        QStringList kept{".burn-" + self + "-" + started + "-aaaaaa", ".burn-aaaaaa", "1371000000"};
+        for (const QString &name : kept + QStringList{".burn-" + never + "-1-aaaaaa", ".burn-" + self + "-1-bbbbbb"})
+            QVERIFY(writeFile(product.temp() + name + "/a.wav"));
+        // A link in a folder that goes is removed as a link.
+        QVERIFY(write(work.filePath("mine.wav"), "keep"));
+        QVERIFY(QFile::link(work.filePath("mine.wav"), product.temp() + ".burn-" + never + "-1-aaaaaa/mine.wav"));
+        QCOMPARE(cli({"burn-cd", work.filePath("a.cue"), fixture("notes.txt")}, program("blank-dvd-r")).status, 1);
+        kept.sort();
+        QCOMPARE(staging(product), kept);
+        QCOMPARE(contents(work.filePath("mine.wav")), "keep");
+    }
+
     // Ctrl-C at work: the rip or burn stops, no partial file and no tool is left.
     void stops_data()
     {
@@ -306,6 +422,8 @@ private slots:
         p.start(program(tools), expand(args, work));
         QByteArray err;
         QTRY_VERIFY_WITH_TIMEOUT((err += p.readAllStandardError()).contains(working.toUtf8()), 20000);
+        // A finished program has no id: kill(0) would signal this test's own group.
+        QVERIFY(p.state() == QProcess::Running && p.processId() > 0);
         ::kill(pid_t(p.processId()), SIGINT);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitCode(), 130);

@@ -3,15 +3,21 @@
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
 #include "disc/dvd/rippertext.h"
+#include "platform/filenames.h"
 #include "platform/tools.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QTreeWidget>
+
+#include <optional>
 
 namespace {
 
-const int kSeconds[] = {5, 20, 12};
+// Leftover frames in the PAL and NTSC titles, so that a length counted at the
+// other frame rate shows.
+const int kMilliseconds[] = {5600, 20000, 12900};
 
 // Title lengths, the ticked one starred.
 QString rows(const DvdTitles &titles)
@@ -41,7 +47,7 @@ struct Rip : DVDRipThread {
 
 } // namespace
 
-// On a DVD-Video built here: titles of 5, 20 and 12 seconds (the last NTSC), each in its own
+// On a DVD-Video built here: titles of 5.6, 20 and 12.9 seconds (the last NTSC), each in its own
 // title set so that a title's bytes are its VOB file's; a folder and an ISO image labelled MOVIE.
 class TestDvd : public QObject
 {
@@ -65,37 +71,46 @@ private slots:
             const QString mpg = dir.filePath(QString("t%1.mpg").arg(t));
             const QString picture = QString("color=size=") + (ntsc ? "720x480:rate=30000/1001" : "720x576:rate=25");
             QVERIFY(ffmpeg({"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", "sine", "-t",
-                            QString::number(kSeconds[t - 1]), "-target", ntsc ? "ntsc-dvd" : "pal-dvd", "-aspect",
+                            QString::number(kMilliseconds[t - 1] / 1000.0), "-target", ntsc ? "ntsc-dvd" : "pal-dvd", "-aspect",
                             "4:3", mpg}));
             QVERIFY(runTool("dvdauthor", {"-o", disc(), "-t", mpg}));
         }
         QVERIFY(runTool("dvdauthor", {"-o", disc(), "-T"}));
         QVERIFY(runTool("genisoimage", {"-dvd-video", "-V", "MOVIE", "-o", source("iso"), disc()}));
+        // The image cut short before the last title set: title 3's information is gone.
+        const QByteArray image = readFile(source("iso"));
+        const int lastSet = image.lastIndexOf("DVDVIDEO-VTS", image.lastIndexOf("DVDVIDEO-VTS") - 1);
+        QVERIFY(lastSet > 0 && writeFile(source("cut.iso"), image.left(lastSet)));
     }
 
     // The real tool: a title's exact bytes, the listing and the name part of
-    // each kind of source; or one line, a status and no file when it can't.
+    // each kind of source; or one line, a status and no file of its own when
+    // it can't. An output name already taken by anything is left as it was.
     void realRipper_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("title");
+        QTest::addColumn<QString>("out"); // what is at the output's name first
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("text");  // the name part, or the message
-        QTest::newRow("folder") << "folder" << 2 << 0 << "disc";
-        QTest::newRow("VIDEO_TS folder") << "VIDEO_TS" << 1 << 0 << "disc";
-        QTest::newRow("ISO image, NTSC title") << "iso" << 3 << 0 << "MOVIE";
-        QTest::newRow("no such title") << "folder" << 4 << 3 << "title 4 does not exist (the disc has 3";
-        QTest::newRow("missing source") << "nowhere" << 1 << 2 << "cannot read";
-        QTest::newRow("not a DVD") << "t1.mpg" << 1 << 2 << "holds no readable DVD-Video";
-        QTest::newRow("output not writable") << "iso" << 1 << 4 << "cannot write";
-        QTest::newRow("full device") << "iso" << 1 << 4 << "cannot write /dev/full: No space left";
-        QTest::newRow("encrypted") << "scrambled" << 1 << 6 << "install libdvdcss";
+        QTest::addColumn<QString>("text"); // the name part, or the message
+        QTest::newRow("folder") << "folder" << 2 << "" << 0 << "disc";
+        QTest::newRow("VIDEO_TS folder") << "VIDEO_TS" << 1 << "" << 0 << "disc";
+        QTest::newRow("ISO image, NTSC title") << "iso" << 3 << "" << 0 << "MOVIE";
+        QTest::newRow("no such title") << "folder" << 4 << "" << 3 << "title 4 does not exist (the disc has 3";
+        QTest::newRow("missing source") << "nowhere" << 1 << "" << 2 << "cannot read";
+        QTest::newRow("not a DVD") << "t1.mpg" << 1 << "" << 2 << "holds no readable DVD-Video";
+        QTest::newRow("output folder missing") << "iso" << 1 << "no folder" << 4 << "No such file or directory";
+        QTest::newRow("name taken by a file") << "iso" << 1 << "file" << 4 << "File exists";
+        QTest::newRow("name taken by a dangling link") << "iso" << 1 << "link" << 4 << "File exists";
+        QTest::newRow("write fails midway") << "iso" << 1 << "size limit" << 4 << "File too large";
+        QTest::newRow("encrypted") << "scrambled" << 1 << "" << 6 << "install libdvdcss";
     }
 
     void realRipper()
     {
         QFETCH(QString, kind);
         QFETCH(int, title);
+        QFETCH(QString, out);
         QFETCH(int, status);
         QFETCH(QString, text);
         if (kind == "scrambled") {
@@ -107,21 +122,30 @@ private slots:
             QVERIFY(writeFile(source(kind) + "/VIDEO_TS/VTS_01_1.VOB", data));
         }
         PathPrefix bin(MFS_TEST_BIN);
-        const QString out = text.contains("/dev/") ? QString("/dev/full")
-                            : dir.filePath(status == 4 ? "no/x.vob" : QTest::currentDataTag() + QString(".vob"));
-        const Tools::Run rip = Tools::run("ripper", {source(kind), QString::number(title), out});
+        QTemporaryDir work;
+        const QString path = work.filePath(out == "no folder" ? "no/x.vob" : "x.vob");
+        const QString elsewhere = work.filePath("elsewhere.vob");
+        QVERIFY(out != "file" || writeFile(path, "keep"));
+        QVERIFY(out != "link" || QFile::link(elsewhere, path));
+        // Writes beyond 20 kB fail, as on a full disk.
+        const QString limit = out == "size limit" ? "ulimit -f 40; trap '' XFSZ; " : "";
+        const Tools::Run rip = Tools::run("sh", {"-c", limit + "exec \"$0\" \"$@\"", MFS_TEST_BIN "/ripper",
+                                                 source(kind), QString::number(title), path}, 20000);
         QCOMPARE(rip.exitCode, status);
         if (status != 0) {
             QVERIFY2(rip.err.startsWith("ripper: ") && rip.err.contains(text.toUtf8()) && rip.err.count('\n') == 1,
                      rip.err);
-            // A cut-off copy is removed, a device never.
-            QCOMPARE(QFileInfo(out).exists(), out.startsWith("/dev/"));
+            // Nothing of its own is left; what was there stays.
+            QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                     out == "file" || out == "link" ? QStringList{"x.vob"} : QStringList());
+            QVERIFY(out != "file" || readFile(path) == "keep");
+            QVERIFY(out != "link" || QFileInfo(path).symLinkTarget() == elsewhere);
             return;
         }
         QVERIFY2(rip.err.isEmpty() && rip.out.startsWith("0%\b\b") && rip.out.endsWith("100%\n"), rip.out);
-        QVERIFY(readFile(out) == readFile(vob(title)));
-        const QStringList facts = streams(out).split(' ');
-        QVERIFY2(facts.contains("mpeg2video") && qAbs(facts.last().toDouble() - kSeconds[title - 1]) < 0.5,
+        QVERIFY(readFile(path) == readFile(vob(title)));
+        const QStringList facts = streams(path).split(' ');
+        QVERIFY2(facts.contains("mpeg2video") && qAbs(facts.last().toDouble() * 1000 - kMilliseconds[title - 1]) < 500,
                  qPrintable(facts.join(' ')));
 
         const Tools::Run listing = Tools::run("ripper", {source(kind)});
@@ -129,8 +153,77 @@ private slots:
                  listing.out + listing.err);
         const DvdTitles titles = parseDvdListing(Tools::toolText(listing.out));
         for (int t = 0; t < 3; ++t)
-            QVERIFY2(titles.lengths.size() == 3 && qAbs(titles.lengths[t] - kSeconds[t] * 1000) <= 40, listing.out);
+            QVERIFY2(titles.lengths.size() == 3 && qAbs(titles.lengths[t] - kMilliseconds[t]) <= 20, listing.out);
         QCOMPARE(dvdSourceName(source(kind)), text);
+    }
+
+    // Damaged information files (FILE:bytes to cut it to, FILE:endless for a
+    // cell claiming sectors 0 to 0xFFFFFFFF): the backup copy serves in the
+    // file's place, and what neither serves is a prompt error, never a crash
+    // or a hang.
+    void damagedDisc_data()
+    {
+        QTest::addColumn<QStringList>("damage");
+        QTest::addColumn<int>("listed");  // the listing's status
+        QTest::addColumn<int>("title");   // copied
+        QTest::addColumn<int>("copied");  // the copy's status
+        QTest::addColumn<QString>("text"); // a part of the failures' line
+        QTest::newRow("IFO cut to 2048 bytes") << QStringList{"VIDEO_TS.IFO:2048"} << 0 << 2 << 0 << "";
+        QTest::newRow("IFO cut to 4095 bytes") << QStringList{"VIDEO_TS.IFO:4095"} << 0 << 3 << 0 << "";
+        QTest::newRow("IFO and BUP cut") << QStringList{"VIDEO_TS.IFO:3000", "VIDEO_TS.BUP:3000"} << 2 << 1 << 2
+                                         << "holds no readable DVD-Video";
+        QTest::newRow("endless cell") << QStringList{"VTS_02_0.IFO:endless", "VTS_02_0.BUP:endless"} << 0 << 2 << 5
+                                      << "the cell table of title 2 points beyond its video (sector 4294967295 of ";
+    }
+
+    void damagedDisc()
+    {
+        QFETCH(QStringList, damage);
+        QFETCH(int, listed);
+        QFETCH(int, title);
+        QFETCH(int, copied);
+        QFETCH(QString, text);
+        QTemporaryDir work;
+        const QString folder = work.filePath("VIDEO_TS");
+        QVERIFY(runTool("cp", {"-r", disc() + "/VIDEO_TS", folder}));
+        for (const QString &d : damage) {
+            const QString file = folder + "/" + d.section(':', 0, 0), how = d.section(':', 1);
+            QByteArray bytes = readFile(file);
+            auto put32 = [&bytes](qint64 at, quint32 value) {
+                for (int i = 0; i < 4; ++i)
+                    bytes[at + i] = char(value >> (24 - 8 * i));
+            };
+            auto get = [&bytes](qint64 at, int width) {
+                quint32 value = 0;
+                for (int i = 0; i < width; ++i)
+                    value = value << 8 | quint8(bytes[at + i]);
+                return value;
+            };
+            if (how == "endless") {
+                // The first cell of the title set's first program chain.
+                const qint64 programs = get(0xcc, 4) * 2048, chain = programs + get(programs + 12, 4);
+                const qint64 cell = chain + get(chain + 0xe8, 2);
+                put32(cell + 8, 0);
+                put32(cell + 20, 0xffffffff);
+            } else {
+                bytes.truncate(how.toInt());
+            }
+            QVERIFY(writeFile(file, bytes));
+        }
+        PathPrefix bin(MFS_TEST_BIN);
+        const Tools::Run listing = Tools::run("ripper", {folder}, 10000);
+        QCOMPARE(listing.exitCode, listed);
+        QVERIFY2(listed == 2 || (listing.out.startsWith("TITLES: 3\n") && listing.out.count("LENGTH IN MS") == 3),
+                 listing.out);
+        QVERIFY2(listed == 0 ? listing.err.isEmpty() : listing.err.contains(text.toUtf8()), listing.err);
+        const QString out = work.filePath("x.vob");
+        QElapsedTimer clock;
+        clock.start();
+        const Tools::Run copy = Tools::run("ripper", {folder, QString::number(title), out}, 10000);
+        QCOMPARE(copy.exitCode, copied);
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY2(copied == 0 ? readFile(out) == readFile(vob(title)) : copy.err.contains(text.toUtf8()), copy.err);
+        QCOMPARE(QFileInfo::exists(out), copied == 0);
     }
 
     // Output forms the real tool doesn't print.
@@ -176,8 +269,17 @@ private slots:
             "started 2|title 1|done DVD_Title_1.vob 00:00:01|title 2|75|done DVD_Title_2.vob 00:00:02|complete");
         row("cancel in the first of three", "hang", 3, "started 3|title 1|error Rip was cancelled!");
         row("failing titles go on", "fail", 3,
-            "started 3|title 1|error Cannot rip title 1|title 2|error Cannot rip title 2|title 3|"
-            "done DVD_Title_3.vob 00:00:03|complete");
+            "started 3|title 1|error Cannot rip title 1: ripper: cannot read block 16 of title 1 (the disc may be "
+            "encrypted)|title 2|error Cannot rip title 2: ripper wrote no file|title 3|done DVD_Title_3.vob 00:00:03|"
+            "complete");
+        row("stuck tool ended", "stuck", 2,
+            "started 2|title 1|0|error Cannot rip title 1: ripper wrote nothing for 1 s|title 2|"
+            "done DVD_Title_2.vob 00:00:02|complete");
+        row("crashing tool", "crash", 1,
+            "started 1|title 1|error Cannot rip title 1: the DVD's structure is damaged: ripper crashed reading it|"
+            "complete");
+        row("name taken: left alone", "taken", 1,
+            "started 1|title 1|error Cannot rip title 1: ripper: cannot write the title: File exists|complete");
         row("tool missing", "missing", 2,
             "started 2|title 1|error The DVD ripper \"ripper\" could not be found. Please reinstall MediaForgeStudio.");
         row("tool never starts", "unstartable", 2,
@@ -197,6 +299,10 @@ private slots:
         const QString folder = mode == "progress" ? product.temp() : dir + "/out";
         if (mode != "progress")
             rip.setDestination(folder);
+        const QString first = folder + "/DVD_Title_1.vob";
+        QVERIFY(mode != "taken" || writeFile(first, "keep"));
+        if (mode == "stuck")
+            rip.setStallLimit(1000);
         rip.setTitles("/dev/sr9", QStringList({"1", "2", "3"}).mid(0, titles), "",
                       QStringList({"00:00:01", "00:00:02", "00:00:03"}).mid(0, titles));
         rip.start();
@@ -212,22 +318,35 @@ private slots:
         QVERIFY(mode != "hang" || readFile(dir + "/args").count('\n') == 1);
         for (const QString &path : rip.paths)
             QVERIFY2(path.startsWith(folder) && readFile(path) == "data\n", qPrintable(path));
+        // A title's name holds its copy or what was there before, never a cut-off file.
+        QVERIFY(mode == "progress" || FileNames::taken(first) == (mode == "half" || mode == "taken"));
+        QVERIFY(mode != "taken" || readFile(first) == "keep");
+        QVERIFY(!tool.alive("ripper"));
         const QString log = readFile(product.temp() + "log.txt");
         QVERIFY2(mode != "fail" || (log.contains("Cannot rip title 1 of /dev/sr9: ripper: cannot read block 16")
                                     && log.contains("Cannot rip title 2 of /dev/sr9: ripper wrote no file")), qPrintable(log));
     }
 
-    // The dialog on the real tool: a drive, or a chosen image or folder.
+    // The dialog on the real tool: a drive, or a chosen image or folder; what
+    // it says when it finds no titles ("%S" the source), and OK without a
+    // ticked title, which must leave it usable.
     void dialog_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("label");
-        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE";
-        QTest::newRow("drive without a label") << "drive" << "folder" << "";
-        QTest::newRow("image") << "image" << "iso" << "MOVIE";
-        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc";
-        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty";
+        QTest::addColumn<QString>("said");
+        QTest::newRow("drive with a label") << "drive" << "iso" << "MOVIE" << "";
+        QTest::newRow("drive without a label") << "drive" << "folder" << "" << "";
+        QTest::newRow("image") << "image" << "iso" << "MOVIE" << "";
+        QTest::newRow("VIDEO_TS folder") << "folder" << "VIDEO_TS" << "disc" << "";
+        QTest::newRow("folder without a DVD") << "folder" << "empty" << "empty"
+                                              << "No DVD titles were found in %S.\n\nripper: %S holds no readable DVD-Video";
+        QTest::newRow("image cut short") << "image" << "cut.iso" << "MOVIE"
+                                         << "Cannot read the titles of %S: ripper: cannot read the information of title 3";
+        QTest::newRow("tool crashes") << "image" << "crash" << "crash"
+                                      << "Cannot read the titles of %S: the DVD's structure is damaged: ripper crashed "
+                                         "reading it.";
     }
 
     void dialog()
@@ -235,8 +354,15 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, kind);
         QFETCH(QString, label);
+        QFETCH(QString, said);
         PromptRecorder prompts;
-        PathPrefix bin(MFS_TEST_BIN);
+        QTemporaryDir scratch;
+        std::optional<PathPrefix> bin;
+        std::optional<StandIn> crashing;
+        if (kind == "crash")
+            crashing.emplace("crash", scratch.path());
+        else
+            bin.emplace(MFS_TEST_BIN);
         QDir().mkpath(source("empty"));
         Drives::setLister([&] { return how == "drive" ? QStringList{source(kind)} : QStringList{}; });
         SelectDVD dialog;
@@ -247,12 +373,22 @@ private slots:
         if (how != "drive")
             QTest::mouseClick(how == "image" ? dialog.openImageButton() : dialog.openFolderButton(), Qt::LeftButton);
         QCOMPARE(dialog.driveCombo()->currentText(), source(kind) + " " + label);
-        const bool found = kind != "empty";
-        QCOMPARE(tickedRows(dialog.itemTree()), found ? QStringList({"- Title 1 00:00:05", "x Title 2 00:00:20",
-                                                                     "- Title 3 00:00:12"}) : QStringList());
-        QCOMPARE(prompts.texts(), found ? QStringList() : QStringList{"No DVD titles were found in " + source(kind)
-                                                                       + ".\n\nripper: " + source(kind)
-                                                                       + " holds no readable DVD-Video"});
+        QCOMPARE(tickedRows(dialog.itemTree()), said.isEmpty() ? QStringList({"- Title 1 00:00:05",
+                                                                              "x Title 2 00:00:20",
+                                                                              "- Title 3 00:00:12"}) : QStringList());
+        QStringList boxes;
+        if (!said.isEmpty())
+            boxes << QString(said).replace("%S", source(kind));
+        QCOMPARE(prompts.texts(), boxes);
+
+        QTest::mouseClick(dialog.selectNoneButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        boxes << (said.isEmpty() ? "Tick the titles to rip first."
+                                 : "There are no DVD titles to rip. Choose a drive with a DVD in it, or open a DVD "
+                                   "folder or image.");
+        QCOMPARE(prompts.texts(), boxes);
+        QVERIFY(dialog.okButton()->isEnabled() && dialog.driveCombo()->isEnabled() && dialog.itemTree()->isEnabled());
+        QVERIFY(!dialog.ripThread()->isRunning());
     }
 };
 

@@ -1,6 +1,25 @@
 #pragma once
 
+#include "platform/filenames.h"
 #include "support/testsupport.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+// A name that is not UTF-8 ("café" in Latin-1), as the program holds it.
+inline QString latin1Name(const char *rest)
+{
+    return FileNames::decode(QByteArray("caf\xe9") + rest);
+}
+
+// Writes a new file by the bytes of its name, which Qt's file classes can't
+// make when they are not UTF-8.
+inline bool writeNamed(const QString &path, const QByteArray &bytes = "x")
+{
+    const int fd = ::open(FileNames::encode(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    const bool ok = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return fd >= 0 && ::close(fd) == 0 && ok;
+}
 
 // Three-second inputs: "audio", "video" (16:9), or "av" (4:3 with sound,
 // colour tagged so the probe sees commas inside brackets).

@@ -37,10 +37,11 @@ struct Runner : ConversionThread {
 };
 
 // A job for the real converter: files already there, the arguments, the
-// name it takes and the error it ends with.
-struct Job { QStringList existing; QString args, chosen, error; };
+// name it takes and the error it ends with; on a full disk or not.
+struct Job { QStringList existing; QString args, chosen, error; bool fullDisk = false; };
 // A stand-in's act: its mode, the test's steps ("a" or "b" hands over a job,
-// "running" waits for the converter, "stop", "go" lets the "waitgo" one end),
+// "running" waits for the converter, "stop", "go" lets the "waitgo" and
+// "film" ones end),
 // the signals (%1 is the output folder) and the progress reported.
 struct Act { QByteArray mode; QString steps, expected; QList<int> progress; };
 
@@ -65,8 +66,14 @@ private slots:
         QVERIFY(makeMedia(media("clip.mkv"), "video"));
         QVERIFY(makeMedia(media("both.mp4"), "av"));
         QVERIFY(QFile::copy(media("both.mp4"), media("my.holiday. clip v2.mp4")));
+        // Beside a file of the same name without the space, and one whose
+        // name is not UTF-8.
+        QVERIFY(QFile::copy(media("clip.mkv"), media("Music/song.mp3 ")));
+        QVERIFY(writeNamed(media(latin1Name(".mp4")), readFile(media("both.mp4"))));
         QVERIFY(writeFile(media("broken.mp4"), "this is not a film\n"));
     }
+
+    void cleanupTestCase() { ::unlink(FileNames::encode(media(latin1Name(".mp4"))).constData()); }
 
     void drop_data()
     {
@@ -78,17 +85,24 @@ private slots:
         row("CD tracks, one message", {"Track01.cda", "Track02.cda", "song.mp3"}, true, {"song.mp3"}, true);
         row("capital CDA is a file", {"TRACK01.CDA"}, true, {"TRACK01.CDA"});
         row("missing file", {"!gone.mp3"}, true, {});
+        row("name not UTF-8", {latin1Name(".wav")}, true, {latin1Name(".wav")});
     }
 
     void drop()
     {
         QFETCH(Drop, drop);
         QTemporaryDir dir;
+        // QTemporaryDir can't see names that aren't UTF-8.
+        const auto removeNamed = qScopeGuard([&] {
+            for (const QString &name : drop.names)
+                ::unlink(FileNames::encode(dir.filePath(name)).constData());
+        });
         QList<QUrl> urls;
         for (const QString &name : drop.names) {
             const QString path = dir.filePath(QString(name).remove('!'));
-            QVERIFY(name.startsWith('!') || writeFile(path));
-            urls << QUrl::fromLocalFile(path);
+            QVERIFY(name.startsWith('!') || writeNamed(path));
+            // As a file manager sends it: the name's bytes percent-encoded.
+            urls << QUrl::fromEncoded("file://" + FileNames::encode(path).toPercentEncoding("/"));
         }
         for (QString &name : drop.dropped)
             name = QDir::toNativeSeparators(dir.filePath(name));
@@ -127,6 +141,8 @@ private slots:
         QTest::newRow("video only") << Probe{"clip.mkv", "clip", "h264|yuv420p(progressive)|192x108", ""};
         QTest::newRow("audio and video") << Probe{"both.mp4", "both", tagged, "aac"};
         QTest::newRow("dots and spaces") << Probe{"my.holiday. clip v2.mp4", "my.holiday. clip v2", tagged, "aac"};
+        QTest::newRow("space at the end") << Probe{"Music/song.mp3 ", "song", "h264|yuv420p(progressive)|192x108", ""};
+        QTest::newRow("name not UTF-8") << Probe{latin1Name(".mp4"), latin1Name(""), tagged, "aac"};
         QTest::newRow("unreadable") << Probe{"broken.mp4", "broken", "", ""};
     }
 
@@ -140,12 +156,13 @@ private slots:
             QVERIFY(writeFile(product.temp() + QString::number(s) + ".png", "old"));
         FileInfoThread probe;
         QSignalSpy ready(&probe, &FileInfoThread::fileInfoReady);
-        probe.enqueue(" " + media(p.name));
+        const QString path = media(p.name);
+        probe.enqueue(path);
         QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, 20000);
         const QStringList info = ready.at(0).at(0).toStringList();
         const QStringList v = ready.at(0).at(1).toStringList(), a = ready.at(0).at(2).toStringList();
-        const QFileInfo file(media(p.name));
-        QCOMPARE(info.mid(0, 3), (QStringList{file.fileName(), " " + file.absolutePath() + "/", p.base}));
+        const int slash = path.lastIndexOf('/');
+        QCOMPARE(info.mid(0, 3), (QStringList{path.mid(slash + 1), path.left(slash + 1), p.base}));
         if (!p.video.isEmpty() || !p.audio.isEmpty())
             QCOMPARE(info.at(3), QString("00:00:03"));
         QCOMPARE(a.value(0).section(' ', 0, 0), p.audio);
@@ -217,9 +234,9 @@ private slots:
         int answers = 0;
         connect(&probe, &FileInfoThread::fileInfoReady, this, [&] {
             if (++answers < 25)
-                probe.enqueue("/in/a b.wav ");
+                probe.enqueue("/in/a b.wav");
         });
-        probe.enqueue("/in/a b.wav ");
+        probe.enqueue("/in/a b.wav");
         QTRY_COMPARE_WITH_TIMEOUT(answers, 25, 20000);
         const QStringList runs = QString::fromLocal8Bit(readFile(product.appData() + "/args")).split('\n');
         QCOMPARE(runs.at(0), QString("-i /in/a b.wav"));
@@ -265,7 +282,7 @@ private slots:
     }
 
     // Real ffmpeg: a free name beside the user's files, progress, the last
-    // error line, and the log.
+    // error line, and the log. A failed job's output goes, the user's files stay.
     void realConverter_data()
     {
         QTest::addColumn<Job>("job");
@@ -273,6 +290,7 @@ private slots:
         QTest::newRow("progress") << Job{{}, "-vf realtime -c:v mpeg4 -an", "out.mkv", ""};
         QTest::newRow("name taken twice") << Job{{"out.mkv", "out (New).mkv"}, "-c:v mpeg4", "out (New)(2).mkv", ""};
         QTest::newRow("failure") << Job{{}, "-c:v no_such_codec", "out.mkv", "Unknown encoder 'no_such_codec'"};
+        QTest::newRow("full disk") << Job{{"out.wav"}, "-vn -ar 48000 -ac 2", "out (New).wav", "Conversion failed!", true};
     }
 
     void realConverter()
@@ -282,10 +300,22 @@ private slots:
         ScratchProduct product;
         const QString dir = product.appData() + "/";
         for (const QString &name : job.existing)
-            QVERIFY(writeFile(dir + name));
+            QVERIFY(writeFile(dir + name, "user's"));
+        // The converter's large writes fail as on a full disk.
+        if (job.fullDisk) {
+            qputenv("LD_PRELOAD", MFS_WRITE_SHIM);
+            qputenv("MFS_FULL_FOR", QFile::encodeName(dir));
+        }
         Runner r;
-        r.startJob(" " + media("both.mp4") + " ", args.split(' '), dir + "out ", "mkv");
+        r.startJob(media("both.mp4"), args.split(' '), dir + "out ", QFileInfo(chosen).suffix());
         QTRY_COMPARE_WITH_TIMEOUT(r.events.size(), 2, 20000);
+        qunsetenv("LD_PRELOAD");
+        qunsetenv("MFS_FULL_FOR");
+        QStringList left = job.existing + (error.isEmpty() ? QStringList{chosen} : QStringList());
+        left.sort();
+        QCOMPARE(QDir(dir).entryList(QDir::Files), left);
+        for (const QString &name : job.existing)
+            QCOMPARE(readFile(dir + name), "user's");
         const QString complete = QString("complete %1 %2|%3").arg(error.isEmpty()).arg(dir + chosen, error);
         QCOMPARE(r.events, (QStringList{"start " + chosen, complete}));
         const QStringList log = logLines(product);
@@ -320,6 +350,7 @@ private slots:
         // The message goes on with the system's reason.
         row("never starts", "unstartable", "a", "complete 0 %1/a.wav|FFmpeg could not be started: ");
         row("stop while running", "waitgo", "a running stop", "start a.wav\ncancelled");
+        row("stop while writing", "film", "a running stop", "start a.wav\ncancelled");
         // Setting the flag wakes nobody: the converter's end does.
         row("stop after the converter ended, before the runner noticed", "waitgo", "a running stop go",
             "start a.wav\ncancelled");
@@ -358,6 +389,9 @@ private slots:
         QVERIFY2(done(), qPrintable(r.events.join('\n')));
         QCOMPARE(r.progress, act.progress);
         QVERIFY(!ffmpeg.alive());
+        // Only what finished well is left.
+        const QStringList kept = expected.split('\n').filter("complete 1 ").replaceInStrings(QRegularExpression(".*/|\\|"), "");
+        QCOMPARE(QDir(dir).entryList({"*.wav"}), kept);
         // A stopped run is not logged as finished.
         QCOMPARE(logLines(product).filter("Conversion finished").size(), int(expected.count("complete")));
     }

@@ -1,7 +1,8 @@
-// File names as bytes, and files created exclusively and removed only when
-// they are still this run's own.
+// File names as bytes, also on their way to a tool, and files created
+// exclusively and removed only when they are still this run's own.
 #include "platform/filenames.h"
 #include "platform/ownfiles.h"
+#include "platform/tools.h"
 #include "support/testsupport.h"
 
 #include <thread>
@@ -59,6 +60,23 @@ private slots:
         QVERIFY(makeRaw(QFile::encodeName(dir.path()) + "/" + bytes));
         QVERIFY(FileNames::isFile(path));
         QCOMPARE(FileNames::size(path), 0);
+        // Also gone by its name (QTemporaryDir can't see names that aren't UTF-8).
+        QVERIFY(OwnFiles::adopt(path) && OwnFiles::remove(path));
+    }
+
+    // A tool gets a name as its bytes, also with an environment of its own.
+    void toolArguments()
+    {
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.path()) + "/caf\xe9.wav";
+        QVERIFY(makeRaw(path));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("MFS_MARK", "own");
+        const Tools::Run run = Tools::run("sh", {"-c", "printf %s \"$MFS_MARK\"; ls -- \"$1\"", "sh",
+                                                 FileNames::decode(path)}, 30000, environment);
+        ::unlink(path.constData());
+        QVERIFY(run.ok());
+        QCOMPARE(run.out, "own" + path + "\n");
     }
 
     // Whatever holds a name makes it taken; nothing is written through a

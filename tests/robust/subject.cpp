@@ -1,6 +1,7 @@
 // The program's real start-up, signal handling and page, for tests that end
 // it from outside. Boxes are printed as "box: title: text" and answered from
-// $MFS_SUBJECT_ANSWERS ("yes,no,..."; then No or OK). Once no row is loading,
+// $MFS_SUBJECT_ANSWERS ("yes,no,..."; then No or OK; "hold" shows them as they
+// are, until something ends them). Once no row is loading,
 // $MFS_SUBJECT_SCRIPT runs in the page's scope; a text it returns is printed
 // as "page: text". $MFS_SUBJECT_DRIVES ("a,b") stand for the optical drives,
 // and a dialog the page opens gets its OK pressed.
@@ -33,8 +34,13 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStringList answers = qEnvironmentVariable("MFS_SUBJECT_ANSWERS").split(',');
-    Prompts::setBoxHandler([&answers](const Prompts::Box &box) {
+    const bool hold = answers == QStringList{"hold"};
+    Prompts::setBoxHandler([&answers, hold](const Prompts::Box &box) {
         print("box", box.title + ": " + box.text);
+        if (hold) {
+            QMessageBox shown(box.icon, box.title, box.text, box.buttons);
+            return QMessageBox::StandardButton(shown.exec());
+        }
         const bool yes = !answers.isEmpty() && answers.takeFirst() == "yes";
         return !box.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Ok : yes ? QMessageBox::Yes : QMessageBox::No;
     });

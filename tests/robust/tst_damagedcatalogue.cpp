@@ -8,6 +8,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <csignal>
+
 class TestDamagedCatalogue : public QObject
 {
     Q_OBJECT
@@ -16,6 +18,23 @@ class TestDamagedCatalogue : public QObject
     {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The launcher in an installation of its own, starting the program's
+    // check of the catalogue it leaves; what it said.
+    static QString launch(const QString &catalogue)
+    {
+        QTemporaryDir prefix;
+        for (const char *dir : {"bin", "libexec/mediaforgestudio", "share/mediaforgestudio"})
+            QDir().mkpath(prefix.filePath(dir));
+        QFile::copy(MFS_TEST_LAUNCHER, prefix.filePath("bin/mediaforgestudio"));
+        QFile::link(MFS_TEST_BIN "/mediaforgestudio", prefix.filePath("libexec/mediaforgestudio/mediaforgestudio"));
+        QFile::copy(MFS_TEST_CATALOGUE, prefix.filePath("share/mediaforgestudio/data.db"));
+        QProcess launcher;
+        launcher.start("sh", {prefix.filePath("bin/mediaforgestudio"), "--check-catalogue", catalogue});
+        if (!launcher.waitForFinished(20000) || launcher.exitCode() != 0)
+            return "launcher failed: " + launcher.readAllStandardError();
+        return launcher.readAllStandardError();
     }
 
 private slots:
@@ -70,26 +89,54 @@ private slots:
         QCOMPARE(QFile::exists(product.appData() + "/a.flac"), reason.isEmpty());
         QCOMPARE(bytes(catalogue), before);
 
-        // The launcher in an installation of its own, starting the program's
-        // check of the catalogue it leaves.
-        QTemporaryDir prefix;
-        for (const char *dir : {"bin", "libexec/mediaforgestudio", "share/mediaforgestudio"})
-            QDir().mkpath(prefix.filePath(dir));
-        QFile::copy(MFS_TEST_LAUNCHER, prefix.filePath("bin/mediaforgestudio"));
-        QFile::link(MFS_TEST_BIN "/mediaforgestudio", prefix.filePath("libexec/mediaforgestudio/mediaforgestudio"));
-        QFile::copy(MFS_TEST_CATALOGUE, prefix.filePath("share/mediaforgestudio/data.db"));
-        QProcess launcher;
-        launcher.start("sh", {prefix.filePath("bin/mediaforgestudio"), "--check-catalogue", catalogue});
-        QVERIFY(launcher.waitForFinished(20000));
-        QCOMPARE(launcher.exitCode(), 0);
+        // The launcher keeps a damaged catalogue aside.
+        const QString said = launch(catalogue);
         const QStringList aside = QDir(product.product()).entryList({"data.db.damaged-*"});
         QCOMPARE(aside.size(), reason.isEmpty() ? 0 : 1);
         QCOMPARE(bytes(product.product() + "/" + aside.value(0, "data.db")), before);
         QCOMPARE(bytes(catalogue), reason.isEmpty() ? before : bytes(MFS_TEST_CATALOGUE));
-        const QString said = launcher.readAllStandardError();
         QCOMPARE(said.contains(catalogue + " was damaged (" + reason + "); it is kept as "), !reason.isEmpty());
         QVERIFY2(said.isEmpty() == reason.isEmpty(), qPrintable(said));
         QVERIFY(!reason.isEmpty() || setLocked(catalogue, false));
+    }
+
+    // A signal ends the program while its "Fatal Error" box shows; a data.db
+    // that is a folder is kept aside by the launcher like a damaged one,
+    // never filled.
+    void fatalBox_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("damaged, SIGTERM") << false << SIGTERM;
+        QTest::newRow("a folder, SIGINT") << true << SIGINT;
+        QTest::newRow("a folder, SIGHUP") << true << SIGHUP;
+    }
+
+    void fatalBox()
+    {
+        QFETCH(bool, folder);
+        QFETCH(int, signal);
+        ScratchProduct product;
+        const QString catalogue = product.catalogue();
+        QVERIFY(QFile::remove(catalogue));
+        QVERIFY(folder ? QDir().mkpath(catalogue + "/mine") : writeFile(catalogue, "not a database"));
+
+        Session start({}, "", "hold");
+        QTRY_VERIFY_WITH_TIMEOUT(!start.printed("box").filter("Fatal Error").isEmpty(), 20000);
+        const qint64 pid = start.process.processId();
+        QVERIFY(pid > 0 && start.process.state() == QProcess::Running);
+        ::kill(pid_t(pid), signal);
+        QVERIFY(start.process.waitForFinished(5000));
+        QCOMPARE(start.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(start.process.exitCode(), 128 + signal);
+        if (!folder)
+            return;
+
+        const QString said = launch(catalogue);
+        const QStringList aside = QDir(product.product()).entryList({"data.db.damaged-*"});
+        QVERIFY2(aside.size() == 1 && QDir(product.product() + "/" + aside.first() + "/mine").exists(), qPrintable(said));
+        QCOMPARE(bytes(catalogue), bytes(MFS_TEST_CATALOGUE));
+        QVERIFY2(said.contains(catalogue + " was damaged (it is not a file); it is kept as "), qPrintable(said));
     }
 };
 

@@ -1,20 +1,15 @@
-// ripper: lists the titles of a DVD-Video and copies one title's video data.
-//
-//   ripper SOURCE            "TITLES: n", then "TITLE_tt" and "LENGTH IN MS: ms" per title
-//   ripper SOURCE T OUT      copies title T to OUT, printing "NN%" with backspaces between
-//
-// SOURCE is a device node, a mounted disc, a DVD folder (VIDEO_TS or the one
-// above it) or an ISO image. Failures end with one line on standard error and
-// a non-zero exit status.
+// ripper: lists the titles of a DVD-Video and copies one title's video data
+// (main.cpp has the command line).
+
+#include "ripper.h"
+
+#include "ifotables.h"
 
 #include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-#include <dvdread/ifo_types.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <condition_variable>
 #include <cstring>
@@ -27,9 +22,11 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace ripper {
 
-enum Exit { Ok = 0, Usage = 1, Unreadable = 2, NoTitle = 3, Unwritable = 4, ReadFailed = 5, Encrypted = 6 };
+std::FILE *complaints = stderr;
+
+namespace {
 
 // Drives refuse to hand out the sectors of an encrypted title until
 // libdvdcss has unlocked them.
@@ -54,53 +51,79 @@ void keepLastComplaint(void *, dvd_logger_level_t level, const char *format, va_
 int fail(Exit code, const std::string &message)
 {
     std::fflush(stdout);
-    std::fprintf(stderr, "ripper: %s\n", message.c_str());
+    std::fprintf(complaints, "ripper: %s\n", message.c_str());
     return code;
 }
 
 struct Closer {
     void operator()(dvd_reader_t *d) const { DVDClose(d); }
-    void operator()(ifo_handle_t *i) const { ifoClose(i); }
     void operator()(dvd_file_t *f) const { DVDCloseFile(f); }
 };
 using Disc = std::unique_ptr<dvd_reader_t, Closer>;
-using Ifo = std::unique_ptr<ifo_handle_t, Closer>;
 using VobFile = std::unique_ptr<dvd_file_t, Closer>;
 
-int bcd(uint8_t v)
+// Information files are small; anything bigger is no IFO (8 MB).
+constexpr ssize_t kMaxInfoBlocks = 4096;
+
+// The bytes of VIDEO_TS (set 0) or VTS_nn_0, its .IFO or its .BUP copy.
+bool readInfoFile(dvd_reader_t *disc, int set, bool backup, ifo::Bytes &bytes)
 {
-    return (v >> 4) * 10 + (v & 0x0f);
+    const VobFile file(DVDOpenFile(disc, set, backup ? DVD_READ_INFO_BACKUP_FILE : DVD_READ_INFO_FILE));
+    const ssize_t blocks = file ? DVDFileSize(file.get()) : -1;
+    if (blocks <= 0 || blocks > kMaxInfoBlocks)
+        return false;
+    bytes.assign(size_t(blocks) * DVD_VIDEO_LB_LEN, 0);
+    return DVDReadBytes(file.get(), bytes.data(), bytes.size()) == ssize_t(bytes.size());
 }
 
-// Playback time in milliseconds: BCD fields, frame rate in the top two bits
-// of the frame byte (01 = 25, 11 = 29.97 frames per second).
-long long milliseconds(const dvd_time_t &t)
+// A disc's titles, and the program chains of its title sets as they are
+// needed. Each information file is read from its IFO, or from its BUP when
+// the IFO can't be read or doesn't hold together.
+class Opened
 {
-    const long long whole = (bcd(t.hour) * 3600LL + bcd(t.minute) * 60LL + bcd(t.second)) * 1000;
-    const int frames = bcd(t.frame_u & 0x3f);
-    switch (t.frame_u >> 6) {
-    case 1: return whole + frames * 40LL;
-    case 3: return whole + frames * 1001LL / 30;
-    default: return whole;
-    }
-}
-
-// The program chain a title starts with, or null when its tables are broken.
-const pgc_t *titleChain(const ifo_handle_t &vts, int ttn)
-{
-    const vts_ptt_srpt_t *ptt = vts.vts_ptt_srpt;
-    if (!ptt || ttn < 1 || ttn > ptt->nr_of_srpts || ptt->title[ttn - 1].nr_of_ptts < 1)
-        return nullptr;
-    const int pgcn = ptt->title[ttn - 1].ptt[0].pgcn;
-    const pgcit_t *pgcit = vts.vts_pgcit;
-    if (!pgcit || pgcn < 1 || pgcn > pgcit->nr_of_pgci_srp)
-        return nullptr;
-    return pgcit->pgci_srp[pgcn - 1].pgc;
-}
-
-struct Opened {
+public:
     Disc disc;
-    Ifo vmg;
+    std::vector<ifo::Title> titles;
+
+    bool readTitles()
+    {
+        std::string why;
+        for (const bool backup : {false, true}) {
+            ifo::Bytes bytes;
+            if (readInfoFile(disc.get(), 0, backup, bytes) && ifo::readTitles(bytes, titles, why))
+                return true;
+        }
+        return false;
+    }
+
+    // The chain title t (1-based) starts with; null when its title set's
+    // tables can't be read.
+    const ifo::Chain *chain(int t)
+    {
+        const ifo::Title &title = titles[size_t(t - 1)];
+        TitleSet &set = m_sets[size_t(title.titleSet)];
+        if (!set.tried) {
+            set.tried = true;
+            std::string why;
+            for (const bool backup : {false, true}) {
+                ifo::Bytes bytes;
+                set.readable = readInfoFile(disc.get(), title.titleSet, backup, bytes)
+                               && ifo::readTitleSet(bytes, set.chains, why);
+                if (set.readable)
+                    break;
+            }
+        }
+        if (!set.readable || size_t(title.setTitle) > set.chains.size())
+            return nullptr;
+        return &set.chains[size_t(title.setTitle - 1)];
+    }
+
+private:
+    struct TitleSet {
+        bool tried = false, readable = false;
+        std::vector<ifo::Chain> chains;
+    };
+    std::vector<TitleSet> m_sets = std::vector<TitleSet>(100);
 };
 
 int open(const char *source, Opened &opened)
@@ -110,41 +133,41 @@ int open(const char *source, Opened &opened)
     struct stat info;
     if (::stat(source, &info) != 0)
         return fail(Unreadable, std::string("cannot read ") + source + ": " + std::strerror(errno));
+    lastComplaint.clear();
     opened.disc.reset(DVDOpen2(nullptr, &logger, source));
     if (!opened.disc)
         return fail(Unreadable, std::string("cannot read ") + source
                                     + (lastComplaint.empty() ? "" : ": " + lastComplaint));
-    opened.vmg.reset(ifoOpen(opened.disc.get(), 0));
-    if (!opened.vmg || !opened.vmg->tt_srpt)
+    if (!opened.readTitles())
         return fail(Unreadable, std::string(source) + " holds no readable DVD-Video");
     return Ok;
 }
+
+} // namespace
 
 int list(const char *source)
 {
     Opened dvd;
     if (int code = open(source, dvd))
         return code;
-    const tt_srpt_t &titles = *dvd.vmg->tt_srpt;
-    std::printf("TITLES: %d\n", titles.nr_of_srpts);
-    std::vector<Ifo> sets(256);
+    const int count = int(dvd.titles.size());
+    std::printf("TITLES: %d\n", count);
     int broken = 0;
-    for (int t = 1; t <= titles.nr_of_srpts; ++t) {
-        const title_info_t &info = titles.title[t - 1];
-        Ifo &vts = sets[info.title_set_nr];
-        if (!vts)
-            vts.reset(ifoOpen(dvd.disc.get(), info.title_set_nr));
-        const pgc_t *pgc = vts ? titleChain(*vts, info.vts_ttn) : nullptr;
+    for (int t = 1; t <= count; ++t) {
+        const ifo::Chain *chain = dvd.chain(t);
         // A title whose tables can't be read still gets its line, so the
         // numbering of the others stays right.
-        if (!pgc && !broken)
+        if (!chain && !broken)
             broken = t;
-        std::printf("TITLE_%02d\nLENGTH IN MS: %lld\n", t, pgc ? milliseconds(pgc->playback_time) : 0);
+        std::printf("TITLE_%02d\nLENGTH IN MS: %lld\n", t, chain ? chain->milliseconds : 0);
     }
+    std::fflush(stdout);
     if (broken)
         return fail(ReadFailed, "cannot read the information of title " + std::to_string(broken));
     return Ok;
 }
+
+namespace {
 
 // Copies whole cells in big reads; the buffer stays the same whatever the
 // title's size.
@@ -278,50 +301,52 @@ private:
     std::thread m_thread; // last: starts once the rest is ready
 };
 
-int rip(const char *source, const char *titleText, const char *out)
+} // namespace
+
+int copy(const char *source, const char *titleText, const char *out)
 {
     Opened dvd;
     if (int code = open(source, dvd))
         return code;
-    const tt_srpt_t &titles = *dvd.vmg->tt_srpt;
+    const int count = int(dvd.titles.size());
     char *end = nullptr;
     const long t = std::strtol(titleText, &end, 10);
-    if (*titleText == '\0' || *end != '\0' || t < 1 || t > titles.nr_of_srpts)
+    if (*titleText == '\0' || *end != '\0' || t < 1 || t > count)
         return fail(NoTitle, std::string("title ") + titleText + " does not exist (the disc has "
-                                 + std::to_string(titles.nr_of_srpts) + " titles)");
+                                 + std::to_string(count) + " titles)");
     const std::string name = "title " + std::to_string(t);
-    const title_info_t &info = titles.title[t - 1];
-    const Ifo vts(ifoOpen(dvd.disc.get(), info.title_set_nr));
-    const pgc_t *pgc = vts ? titleChain(*vts, info.vts_ttn) : nullptr;
-    if (!pgc || (pgc->nr_of_cells > 0 && !pgc->cell_playback))
+    const ifo::Chain *chain = dvd.chain(int(t));
+    if (!chain)
         return fail(ReadFailed, "cannot read the information of " + name);
-    const VobFile vob(DVDOpenFile(dvd.disc.get(), info.title_set_nr, DVD_READ_TITLE_VOBS));
+    const int titleSet = dvd.titles[size_t(t - 1)].titleSet;
+    const VobFile vob(DVDOpenFile(dvd.disc.get(), titleSet, DVD_READ_TITLE_VOBS));
     if (!vob)
         return fail(ReadFailed, "cannot open the video of " + name);
 
-    // Angle 1: of an angle block only its first cell.
-    std::vector<const cell_playback_t *> cells;
+    // A cell beyond the title set's video can't be read; its count could
+    // even wrap round to nothing.
+    const ssize_t vobBlocks = DVDFileSize(vob.get());
     unsigned long long blocks = 0;
-    for (int c = 0; c < pgc->nr_of_cells; ++c) {
-        const cell_playback_t &cell = pgc->cell_playback[c];
-        if (cell.block_type == BLOCK_TYPE_ANGLE_BLOCK && cell.block_mode != BLOCK_MODE_FIRST_CELL)
-            continue;
-        if (cell.last_sector < cell.first_sector)
-            return fail(ReadFailed, "the cell table of " + name + " is broken");
-        cells.push_back(&cell);
-        blocks += cell.last_sector - cell.first_sector + 1ULL;
+    for (const ifo::Cell &cell : chain->cells) {
+        if (vobBlocks < 0 || cell.last >= static_cast<unsigned long long>(vobBlocks))
+            return fail(ReadFailed, "the cell table of " + name + " points beyond its video (sector "
+                                        + std::to_string(cell.last) + " of " + std::to_string(vobBlocks) + ")");
+        blocks += cell.last - cell.first + 1ULL;
     }
     if (blocks == 0)
         return fail(ReadFailed, name + " holds no video");
 
-    const int fd = ::open(out, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // The copy is a new file of its own: a name already taken by anything,
+    // a link that leads nowhere included, is left as it is.
+    const int fd = ::open(out, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(Unwritable, std::string("cannot write ") + out + ": " + std::strerror(errno));
-    // A cut-off copy is removed; a device or pipe written to is not ours to remove.
-    struct stat written {};
-    const bool ownFile = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode);
+    struct stat made {};
+    ::fstat(fd, &made);
+    // A cut-off copy is removed while its name still holds the file made here.
     const auto removeCopy = [&] {
-        if (ownFile)
+        struct stat now {};
+        if (::lstat(out, &now) == 0 && now.st_dev == made.st_dev && now.st_ino == made.st_ino)
             ::unlink(out);
     };
     Writer writer(fd);
@@ -336,9 +361,9 @@ int rip(const char *source, const char *titleText, const char *out)
     Progress progress;
     progress.show(0);
     unsigned long long done = 0;
-    for (const cell_playback_t *cell : cells) {
-        for (uint32_t at = cell->first_sector; at <= cell->last_sector;) {
-            const uint32_t count = std::min<uint32_t>(kBlocksPerRead, cell->last_sector - at + 1);
+    for (const ifo::Cell &cell : chain->cells) {
+        for (uint32_t at = cell.first;;) {
+            const uint32_t count = std::min<uint32_t>(kBlocksPerRead, cell.last - at + 1);
             unsigned char *buffer = writer.buffer();
             if (!buffer) {
                 writer.finish(); // for its errno
@@ -354,9 +379,12 @@ int rip(const char *source, const char *titleText, const char *out)
                                                   "libdvdcss (Debian: libdvd-pkg) to rip it");
             }
             writer.write(size_t(count) * DVD_VIDEO_LB_LEN);
-            at += count;
             done += count;
             progress.show(int(done * 100 / blocks));
+            // Stops at the cell's last sector without running past it.
+            if (cell.last - at < count)
+                break;
+            at += count;
         }
     }
     if (!writer.finish())
@@ -368,16 +396,8 @@ int rip(const char *source, const char *titleText, const char *out)
     }
     progress.show(100);
     std::fputs("\n", stdout);
+    std::fflush(stdout);
     return Ok;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
-{
-    if (argc == 2)
-        return list(argv[1]);
-    if (argc == 4)
-        return rip(argv[1], argv[2], argv[3]);
-    return fail(Usage, "usage: ripper SOURCE (lists the titles) or ripper SOURCE TITLE OUT (copies a title)");
-}
+} // namespace ripper
