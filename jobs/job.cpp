@@ -47,6 +47,7 @@ bool Job::takeProbe(const QStringList &fileInfo, const QStringList &video, const
 {
     if (video.isEmpty() && audio.isEmpty())
         return false;
+    probed = true;
     origFileName = fileInfo.value(0);
     origPathName = fileInfo.value(1);
     newFileName = fileInfo.value(2);
@@ -59,6 +60,11 @@ bool Job::takeProbe(const QStringList &fileInfo, const QStringList &video, const
     wxh = video.value(2);
     audioCodec = audio.value(0);
     return true;
+}
+
+QString noStreamsText(const QString &fileName)
+{
+    return "FFmpeg is unable to extract any valid video or audio stream from the input file " + fileName + ".";
 }
 
 QString sourceName(Job::Source source)

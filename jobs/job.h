@@ -41,6 +41,9 @@ struct Job {
     Error error = Error::None;
     QString errorMsg;
     bool selected = false;
+    // Its probe has answered (jobs of sound-only runs of the command line
+    // are not probed: their conversion names the duration).
+    bool probed = false;
     // While converting: seconds of media done, and the time left as text.
     int secondsDone = 0;
     QString timeLeft;
@@ -66,6 +69,9 @@ QString sourceName(Job::Source source);
 bool sourceFromName(const QString &name, Job::Source *source);
 // The input's file name without the part from its last dot.
 QString baseName(const QString &fileName);
+
+// Why an input is not converted when ffmpeg finds no stream in it.
+QString noStreamsText(const QString &fileName);
 
 // What a burn counts in a run's work.
 constexpr int burnWorkSeconds = 600;

@@ -1,6 +1,7 @@
 #include "jobs/outputplan.h"
 
 #include "jobs/job.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 
 #include <QDir>
@@ -27,8 +28,16 @@ QString OutputPlan::inFolder(const QString &folder, const QString &name) const
 QString OutputPlan::outputStem(const Job &job, const QDateTime &now)
 {
     const QString name = job.newFileName;
-    if (!m_staging.isEmpty())
-        return inFolder(m_places.temp + m_staging, name);
+    if (!m_staging.isEmpty()) {
+        // The disc tools take a project or list of names: a staged copy's
+        // name is one they can all spell.
+        QString plain = name;
+        for (QChar &c : plain) {
+            if (c.isSurrogate())
+                c = '_';
+        }
+        return inFolder(m_places.temp + m_staging, FileNames::isPlain(name) ? name : plain);
+    }
     if (!m_folder.isEmpty())
         return inFolder(m_folder, name);
     switch (job.source) {

@@ -13,6 +13,8 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <cerrno>
+
 #include <unistd.h>
 
 namespace {
@@ -77,6 +79,7 @@ RunController::RunController(JobEngine *engine, const OutputPlan::Places &places
     connect(m_engine, &JobEngine::started, this, &RunController::started);
     connect(m_engine, &JobEngine::progressed, this, &RunController::progressed);
     connect(m_engine, &JobEngine::durationFound, this, [this](quint64 ticket, const QString &duration) {
+        m_durationFound.insert(m_tickets.value(ticket));
         m_list.change(m_list.rowOf(m_tickets.value(ticket)), [&](Job &job) {
             if (clockSeconds(job.duration) < 0)
                 job.duration = duration;
@@ -103,6 +106,17 @@ RunController::RunController(JobEngine *engine, const OutputPlan::Places &places
             m_saveTimer.start();
         }
     });
+    // A new folder of our own, named by a random number.
+    m_makeStaging = [](const QString &temp, QString *error) {
+        for (int tries = 0; tries < 100; ++tries) {
+            const QString folder = temp + QString::number(QRandomGenerator::global()->bounded(1000000000));
+            if (OwnFiles::createFolder(folder, error))
+                return folder;
+            if (errno != EEXIST)
+                break;
+        }
+        return QString();
+    };
     connect(&m_list, &QAbstractItemModel::dataChanged, this, &RunController::listEdited);
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, &RunController::listEdited);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &RunController::listEdited);
@@ -214,7 +228,14 @@ QVariantMap RunController::settings() const
 
 QString RunController::burnKind(int formatId)
 {
-    return formatId == 7 ? "dvd" : formatId == 36 ? "cd" : QString();
+    return formatId == dvdFormat ? "dvd" : formatId == cdFormat ? "cd" : QString();
+}
+
+bool RunController::allReadyToBurn(const QString &discType, const QString &standard) const
+{
+    return std::all_of(m_list.jobs().cbegin(), m_list.jobs().cend(), [&](const Job &job) {
+        return job.isBurn() || (discType == "dvd" ? readyForDvd(job, standard) : readyForCd(job));
+    });
 }
 
 bool RunController::burnWaiting(const QString &kind) const
@@ -281,7 +302,7 @@ void RunController::probed(quint64 id, const QStringList &fileInfo, const QStrin
         if (!found) {
             const QString path = m_list.at(row).fileName;
             dropRow(row);
-            emit noStreams(fileInfo.value(0), path);
+            emit noStreamsFound(fileInfo.value(0), path);
         }
     }
     const bool loading = std::any_of(m_list.jobs().cbegin(), m_list.jobs().cend(),
@@ -294,7 +315,7 @@ void RunController::probed(quint64 id, const QStringList &fileInfo, const QStrin
 
 // The run
 
-bool RunController::start(const QString &drive, const QString &caption)
+bool RunController::start(const QString &drive, const QString &caption, QString *error)
 {
     if (m_running || m_shutDown)
         return false;
@@ -318,17 +339,11 @@ bool RunController::start(const QString &drive, const QString &caption)
     } else if (!kind.isEmpty()) {
         if (drive.isEmpty())
             return false;
-        // A new folder of our own; its name is a random number.
         QDir().mkpath(m_plan.tempFolder());
-        QString name;
-        for (int tries = 0; tries < 100 && name.isEmpty(); ++tries) {
-            const QString candidate = QString::number(QRandomGenerator::global()->bounded(1000000000));
-            if (OwnFiles::createFolder(m_plan.tempFolder() + candidate))
-                name = candidate;
-        }
-        if (name.isEmpty())
+        const QString folder = m_makeStaging(m_plan.tempFolder(), error);
+        if (folder.isEmpty())
             return false;
-        m_plan.setStaging(name);
+        m_plan.setStaging(folder.mid(folder.lastIndexOf(Folders::separator()) + 1));
         Job burn;
         burn.source = burnSource;
         burn.state = Job::State::Waiting;
@@ -455,8 +470,10 @@ void RunController::started(quint64 ticket, const QString &name, const QString &
     // Saved at once: a crash from here on finds the half-written file named.
     if (m_store)
         m_store->addRunningOutput(path);
-    if (m_list.at(row).state == Job::State::Converting)
+    if (m_list.at(row).state == Job::State::Converting) {
         m_list.change(row, [&](Job &job) { job.newFileName = name; });
+        emit jobProgressed(id);
+    }
 }
 
 void RunController::progressed(quint64 ticket, int seconds)
@@ -512,10 +529,13 @@ quint64 RunController::endTicket(quint64 ticket)
 void RunController::finishJob(int row, bool ok, const QString &output, const QString &error)
 {
     const quint64 id = m_list.at(row).id;
+    // A job not probed whose converter never named its input found no stream in it.
+    const bool noStreams = !ok && !m_list.at(row).probed && !m_durationFound.contains(id);
+    m_durationFound.remove(id);
     m_list.change(row, [&](Job &job) {
         job.state = ok ? Job::State::Done : Job::State::Failed;
-        job.error = ok ? Job::Error::None : Job::Error::Converter;
-        job.errorMsg = error;
+        job.error = ok ? Job::Error::None : noStreams ? Job::Error::NoStreams : Job::Error::Converter;
+        job.errorMsg = noStreams ? noStreamsText(job.origFileName) : error;
         job.finalOutput = output;
         job.secondsDone = job.workSeconds();
         job.timeLeft.clear();

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <functional>
+
 class JobStore;
 
 // The job queue of the window and the command line: adds and probes jobs,
@@ -35,6 +37,11 @@ public:
     // (the command line), or not at all when the output is sound only (the
     // conversion's own output then gives the duration).
     enum class Probing { WithThumbnail, Plain, NotForSoundOnly };
+    // The formats whose runs end in a burn: DVD-Video and audio CD.
+    static constexpr int dvdFormat = 7;
+    static constexpr int cdFormat = 36;
+    // Makes a new staging folder in `temp`: its path, or "" with the reason.
+    using StagingMaker = std::function<QString(const QString &temp, QString *error)>;
 
     RunController(JobEngine *engine, const OutputPlan::Places &places, QObject *parent = nullptr);
     ~RunController() override;
@@ -45,6 +52,9 @@ public:
     // Burn runs of the command line take files that a disc takes as they are
     // (copied, not converted).
     void setStageReadyAsIs(bool asIs) { m_stageReadyAsIs = asIs; }
+    // Where a burn run stages its files; by default a new folder named by a
+    // random number, which a crash leaves for the next start to go on with.
+    void setStagingMaker(StagingMaker maker) { m_makeStaging = std::move(maker); }
     // Keeps the list in `store` from now on, as it changes (a few times a
     // second at most).
     void setStore(JobStore *store);
@@ -66,6 +76,8 @@ public:
     QVariantMap settings() const;
     // "dvd" or "cd" for the formats that end in a burn, else "".
     Q_INVOKABLE static QString burnKind(int formatId);
+    // The reason given for an input without streams.
+    Q_INVOKABLE static QString noStreams(const QString &fileName) { return noStreamsText(fileName); }
     // Whether a burn of this kind that came back after a crash waits for
     // its run (which then needs no drive).
     Q_INVOKABLE bool burnWaiting(const QString &kind) const;
@@ -77,8 +89,13 @@ public:
     // Starts a run of every waiting row. A format that burns ends the run by
     // burning to `drive` (a drive or an image file) with the preset named
     // `caption` ("PAL …" or "NTSC …" for a DVD). False when nothing starts
-    // (a run goes already, or a burn without a drive).
-    Q_INVOKABLE bool start(const QString &drive = {}, const QString &caption = {});
+    // (a run goes already, a burn without a drive, or no staging folder:
+    // `error` says why).
+    Q_INVOKABLE bool start(const QString &drive = {}, const QString &caption = {}, QString *error = nullptr);
+    // The burn row of the run, 0 when there is none.
+    quint64 burnId() const { return m_burnId; }
+    // Whether every job's input goes on a disc of this kind as it is.
+    bool allReadyToBurn(const QString &discType, const QString &standard) const;
     // Stops the whole run: converting rows wait again, the burn row goes.
     Q_INVOKABLE void cancel();
     Q_INVOKABLE bool isConverting(int row) const;
@@ -102,7 +119,7 @@ signals:
     void progressChanged();
     void simultaneousChanged();
     // A probe found nothing to convert: the row is gone.
-    void noStreams(QString fileName, QString path);
+    void noStreamsFound(QString fileName, QString path);
     void converterMissing(QString message);
     void jobStarted(quint64 id);
     void jobProgressed(quint64 id);
@@ -143,6 +160,7 @@ private:
     JobEngine *m_engine;
     OutputPlan m_plan;
     JobStore *m_store = nullptr;
+    StagingMaker m_makeStaging;
     QTimer m_saveTimer;
     bool m_unsaved = false;
     Probing m_probing = Probing::WithThumbnail;
@@ -160,6 +178,8 @@ private:
     // Outputs once chosen, by job id; staged ones until the burn.
     QHash<quint64, QString> m_outputs;
     QHash<quint64, QElapsedTimer> m_clocks;
+    // Jobs not probed whose conversion has named the input's duration.
+    QSet<quint64> m_durationFound;
     quint64 m_burnId = 0;
     QElapsedTimer m_runClock;
     int m_runDoneAtStart = 0;

@@ -86,6 +86,8 @@ ConversionThread *ToolEngine::idleRunner()
     });
     connect(runner, &ConversionThread::conversionProgress, this,
             [this, idOf](int seconds) { emit progressed(idOf(), seconds); });
+    connect(runner, &ConversionThread::inputDuration, this,
+            [this, idOf](const QString &duration) { emit durationFound(idOf(), duration); });
     connect(runner, &ConversionThread::conversionComplete, this,
             [this, runner](bool ok, const QString &output, const QString &error) {
                 emit completed(m_running.take(runner), ok, output, error);

@@ -17,8 +17,8 @@ namespace {
 QString runTool(const QString &program, const QStringList &args, const std::atomic<bool> &quit, int waitMs)
 {
     QProcess tool;
-    Tools::tieToProgram(tool);
-    tool.start(program, args);
+    // The file as named, by its very bytes.
+    Tools::start(tool, program, args);
     tool.closeWriteChannel();
     // Short steps, so that a quit doesn't wait for a slow tool.
     QElapsedTimer clock;
@@ -33,7 +33,8 @@ QString runTool(const QString &program, const QStringList &args, const std::atom
     return Tools::toolText(tool.readAllStandardError());
 }
 
-// A new thumbnail file of our own, named as FileInfoThread names them.
+// A new thumbnail file of our own: the seconds since 1970, repeated until
+// the name is free.
 QString claimThumbnail(const QString &folder)
 {
     const QString stamp = QString::number(QDateTime::currentSecsSinceEpoch());

@@ -52,9 +52,8 @@ Rectangle {
 
     Connections {
         target: jobs
-        function onNoStreams(fileName) {
-            mainwnd.warning("FFmpeg is unable to extract any valid video or audio stream from the input file "
-                            + fileName + ".\n\nThis file has NOT been added to the Media List.")
+        function onNoStreamsFound(fileName) {
+            mainwnd.warning(jobs.noStreams(fileName) + "\n\nThis file has NOT been added to the Media List.")
         }
         function onConverterMissing(message) { mainwnd.warning(message) }
         function onProgressChanged() { convertTab.currentOverallProgress = jobs.overallProgress }

@@ -96,7 +96,7 @@ private slots:
     {
         HeldEngine engine;
         RunController run(&engine, places());
-        QSignalSpy gone(&run, &RunController::noStreams);
+        QSignalSpy gone(&run, &RunController::noStreamsFound);
         QSignalSpy done(&run, &RunController::probesDone);
         run.addFiles({"/in/a.mkv", "/in/b.mkv", "/in/c.txt"});
         run.addDvd({"/rip/t.vob"}, "01:30:00");
