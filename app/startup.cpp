@@ -61,7 +61,7 @@ int startApplication(int argc, char **argv, const std::function<void(MainWindow 
 
     MyApplication app(argc, argv);
     app.setApplicationName("MediaForgeStudio");
-    app.setApplicationVersion("0.1");
+    app.setApplicationVersion(MFS_VERSION);
     app.setDesktopFileName("mediaforgestudio");
     // From here on a signal waits for an event loop instead of ending the
     // program on the spot. Any loop serves, a box's own included (exit()
