@@ -14,7 +14,6 @@
 #include "disc/burn/burntools.h"
 #include "disc/drives.h"
 #include "media/commandline.h"
-#include "media/conversionthread.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
@@ -72,7 +71,6 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_dropTarget = new DroppableWidget(this);
     m_probe = new FileInfoThread(this);
-    m_runner = new ConversionThread();
     m_selectCd = new SelectCD(this);
     m_selectDvd = new SelectDVD(this);
     m_burner = m_engine->burner();
@@ -96,31 +94,27 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
     connect(m_probe, &FileInfoThread::converterMissing, this,
             [](const QString &message) { Prompts::warning(message); });
-    // On the runner's thread, as it happens, and before the page hears of
-    // it: a crash right after still finds the half-written file named.
-    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
-            [this] { m_jobStore->addRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
-            [this] { m_jobStore->removeRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
-            [this] { m_jobStore->removeRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
-    connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
-    connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
-    connect(m_runner, &ConversionThread::conversionCancelled, this, &MainWindow::conversionCancelled);
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
-    // The queue's jobs are told as the runner's are, each once the queue has taken it in.
-    connect(m_engine, &JobEngine::started, this,
-            [this](quint64, const QString &name) { emit startConversion(name); });
-    connect(m_engine, &JobEngine::progressed, this, &MainWindow::conversionProgress);
-    connect(m_jobs, &RunController::jobFinished, this, [this](quint64 id) {
-        const int row = m_jobs->list()->rowOf(id);
-        if (row >= 0) {
-            const Job &job = m_jobs->list()->at(row);
-            emit conversionComplete(job.state == Job::State::Done, job.finalOutput, job.errorMsg);
+    // Every conversion is told to the page, the queue's and those it starts itself.
+    connect(m_engine, &JobEngine::started, this, [this](quint64 ticket, const QString &name, const QString &path) {
+        // A crash from here on finds the half-written file named.
+        if (ticket == m_directTicket) {
+            m_directOutput = path;
+            m_jobStore->addRunningOutput(path);
         }
-    }, Qt::QueuedConnection);
+        emit startConversion(name);
+    });
+    connect(m_engine, &JobEngine::progressed, this, [this](quint64, int seconds) { emit conversionProgress(seconds); });
+    connect(m_engine, &JobEngine::completed, this,
+            [this](quint64 ticket, bool quitOk, const QString &finalOutput, const QString &errorMsg) {
+                directEnded(ticket, finalOutput);
+                emit conversionComplete(quitOk, finalOutput, errorMsg);
+            });
+    connect(m_engine, &JobEngine::cancelled, this, [this](quint64 ticket) {
+        directEnded(ticket, m_directOutput);
+        emit conversionCancelled();
+    });
     connect(m_engine, &JobEngine::burnProgress, this, &MainWindow::burnProgress);
     connect(m_engine, &JobEngine::burnTextStatus, this, &MainWindow::burnTextStatus);
     connect(m_engine, &JobEngine::burnEstTime, this, &MainWindow::burnEstTime);
@@ -143,8 +137,6 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     stopWorkers();
-    if (m_runner && !m_runner->isRunning())
-        delete m_runner;
     m_addModel.clear();
     m_deviceModel.clear();
     m_formatModel.clear();
@@ -160,12 +152,6 @@ void MainWindow::stopWorkers()
 {
     if (m_jobs)
         m_jobs->shutdown();
-    // The converter must not outlive the program: stop the run and give it
-    // time to end its child process.
-    if (m_runner) {
-        m_runner->requestStop();
-        m_runner->wait(5000);
-    }
     if (m_probe)
         m_probe->shutdown();
 }
@@ -440,19 +426,26 @@ void MainWindow::getFileInfo(QString path)
 void MainWindow::startNewConversion(QString inFile, QString ffmpegArgs, QString aspect,
                                     QString outFile, QString outExt)
 {
-    const QStringList args = buildPresetArguments(ffmpegArgs, aspect);
-    // The previous run has sent its last signal and is only returning. If it
-    // takes longer than that, the runner keeps the job until it is free.
-    if (m_runner->isRunning())
-        m_runner->wait(3000);
-    m_runner->startJob(inFile, args, outFile, outExt);
+    // Tickets of their own, apart from the queue's.
+    m_directTicket = ++m_lastDirectTicket;
+    m_directOutput.clear();
+    m_engine->convert(m_directTicket, {inFile, buildPresetArguments(ffmpegArgs, aspect), outFile, outExt});
+}
+
+void MainWindow::directEnded(quint64 ticket, const QString &output)
+{
+    if (ticket != m_directTicket || ticket == 0)
+        return;
+    m_directTicket = 0;
+    m_jobStore->removeRunningOutput(output);
 }
 
 void MainWindow::stopConversion()
 {
     // The runner removes the stopped job's output itself, once its converter
-    // is dead; a job still waiting for the previous run has none.
-    m_runner->requestStop();
+    // is dead.
+    if (m_directTicket)
+        m_engine->stop(m_directTicket);
 }
 
 bool MainWindow::removeFile(QString path)
@@ -464,11 +457,11 @@ void MainWindow::close()
 {
     const QString temp = getTempFolder();
     const QStringList entries = TempFiles::listing(temp);
-    if (m_runner->isRunning() || m_jobs->isRunning()) {
+    if (m_directTicket || m_jobs->isRunning()) {
         if (!yesno("Conversions will be cancelled - are you sure you want to close?"))
             return;
         stopConversion();
-        m_jobs->shutdown();
+        m_jobs->cancel();
     }
     emptyTempAndClose(entries);
 }
@@ -484,7 +477,6 @@ void MainWindow::emptyTempAndClose(const QStringList &entries)
 void MainWindow::endWithoutQuestion()
 {
     // A report still queued must not start the next job.
-    m_runner->disconnect(this);
     m_probe->disconnect(this);
     m_engine->disconnect(this);
     m_jobs->shutdown();

@@ -10,7 +10,6 @@ class QMenu;
 class QNetworkAccessManager;
 class QNetworkReply;
 class BurnDisc;
-class ConversionThread;
 class DroppableWidget;
 class FileInfoThread;
 class JobStore;
@@ -34,7 +33,6 @@ public:
 
     QString separator() const;
     DroppableWidget *dropTarget() const { return m_dropTarget; }
-    ConversionThread *runner() const { return m_runner; }
     FileInfoThread *probe() const { return m_probe; }
     QMenu *fileMenu() const { return m_fileMenu; }
     QMenu *helpMenu() const { return m_helpMenu; }
@@ -119,10 +117,10 @@ protected:
 private:
     void buildMenus();
     void runFinished(int done, int failed, bool cancelled);
+    void directEnded(quint64 ticket, const QString &output);
     void startUpdateCheck();
     void emptyTempAndClose(const QStringList &entries);
 
-    ConversionThread *m_runner = nullptr;
     QWidget *m_parent = nullptr;
     DroppableWidget *m_dropTarget = nullptr;
     int m_pressX = 0;
@@ -154,5 +152,9 @@ private:
     ToolEngine *m_engine = nullptr;
     RunController *m_jobs = nullptr;
     QSettings *m_settings = nullptr;
+    // The conversion started by startNewConversion() while it goes, 0 else.
+    quint64 m_directTicket = 0;
+    quint64 m_lastDirectTicket = quint64(1) << 40;
+    QString m_directOutput;
     // Output of a stopped conversion, removed again once the runner reports it.
 };

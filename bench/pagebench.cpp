@@ -28,14 +28,6 @@ using namespace bench;
 
 namespace {
 
-void ffmpeg(const QStringList &args)
-{
-    QProcess p;
-    p.start("ffmpeg", args);
-    p.closeWriteChannel();
-    p.waitForFinished(-1);
-}
-
 // `count` copies of one generated input, made once.
 QStringList inputs(const QString &work, const QString &kind, int count)
 {
@@ -108,17 +100,6 @@ double convertAll(MainWindow &window, int simultaneous)
     });
 }
 
-qint64 peakKilobytes()
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -166,8 +147,8 @@ int main(int argc, char **argv)
         double stall = 0;
         const QStringList many = inputs(work, "audio", rows);
         const double took = loadRows(window, many, &stall);
-        out() << QString::asprintf("  %d rows probed in %.2f s (event loop kept at most %.3f s), peak memory %lld MB\n",
-                                   rows, took, stall, peakKilobytes() / 1024);
+        out() << QString::asprintf("  %d rows probed in %.2f s (event loop kept at most %.3f s), peak memory %ld MB\n",
+                                   rows, took, stall, peakKib() / 1024);
     }
     return 0;
 }
