@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/droppablewidget.h"
-#include "app/jobstore.h"
+#include "jobs/jobstore.h"
+#include "jobs/runcontroller.h"
+#include "jobs/toolengine.h"
 #include "app/selectcd.h"
 #include "app/selectdrive.h"
 #include "app/selectdvd.h"
@@ -12,7 +14,6 @@
 #include "disc/burn/burntools.h"
 #include "disc/drives.h"
 #include "media/commandline.h"
-#include "media/conversionthread.h"
 #include "media/fileinfothread.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
@@ -35,6 +36,7 @@
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QScreen>
+#include <QSettings>
 #include <QSizeGrip>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -49,18 +51,29 @@ MainWindow::MainWindow(QWidget *parent)
     m_formatModel = Catalogue::formatModel();
 
     rootContext()->setContextProperty("mainwnd", this);
-    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json", this);
-    rootContext()->setContextProperty("jobStore", m_jobStore);
+    m_jobStore = new JobStore(Folders::productFolder() + Folders::separator() + "jobs.json",
+                              [](const QString &text) { return Prompts::question("Confirmation Required", text); },
+                              this);
+    m_engine = new ToolEngine(this);
+    m_engine->setThumbnailFolder(Folders::tempFolder());
+    m_jobs = new RunController(m_engine, {Folders::musicFolder(), Folders::videoFolder(), Folders::tempFolder()}, this);
+    m_settings = new QSettings(Folders::productFolder() + Folders::separator() + "settings.ini",
+                               QSettings::IniFormat, this);
+    m_jobs->setSimultaneous(m_settings->value("simultaneousJobs", 0).toInt());
+    connect(m_jobs, &RunController::simultaneousChanged, this,
+            [this] { m_settings->setValue("simultaneousJobs", m_jobs->simultaneous()); });
+    connect(m_jobStore, &JobStore::restore, m_jobs, &RunController::restore);
+    connect(m_jobs, &RunController::runFinished, this, &MainWindow::runFinished);
+    rootContext()->setContextProperty("jobs", m_jobs);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setClearColor(Qt::transparent);
     setSource(QUrl("qrc:/qml/main.qml"));
 
     m_dropTarget = new DroppableWidget(this);
     m_probe = new FileInfoThread(this);
-    m_runner = new ConversionThread();
     m_selectCd = new SelectCD(this);
     m_selectDvd = new SelectDVD(this);
-    m_burner = new BurnDisc(this);
+    m_burner = m_engine->burner();
     m_selectDrive = new SelectDrive(this);
 
     setMinimumSize(800, 552);
@@ -81,24 +94,30 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
     connect(m_probe, &FileInfoThread::converterMissing, this,
             [](const QString &message) { Prompts::warning(message); });
-    // On the runner's thread, as it happens, and before the page hears of
-    // it: a crash right after still finds the half-written file named.
-    connect(m_runner, &ConversionThread::startConversion, m_jobStore,
-            [this] { m_jobStore->setRunningOutput(m_runner->outputPath()); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::conversionComplete, m_jobStore,
-            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::conversionCancelled, m_jobStore,
-            [this] { m_jobStore->setRunningOutput({}); }, Qt::DirectConnection);
-    connect(m_runner, &ConversionThread::startConversion, this, &MainWindow::startConversion);
-    connect(m_runner, &ConversionThread::conversionProgress, this, &MainWindow::conversionProgress);
-    connect(m_runner, &ConversionThread::conversionComplete, this, &MainWindow::conversionComplete);
-    connect(m_runner, &ConversionThread::conversionCancelled, this, &MainWindow::conversionCancelled);
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
-    connect(m_burner, &BurnDisc::burnComplete, this, &MainWindow::conversionComplete);
-    connect(m_burner, &BurnDisc::burnProgress, this, &MainWindow::burnProgress);
-    connect(m_burner, &BurnDisc::textStatus, this, &MainWindow::burnTextStatus);
-    connect(m_burner, &BurnDisc::burnEstTime, this, &MainWindow::burnEstTime);
+    // Every conversion is told to the page, the queue's and those it starts itself.
+    connect(m_engine, &JobEngine::started, this, [this](quint64 ticket, const QString &name, const QString &path) {
+        // A crash from here on finds the half-written file named.
+        if (ticket == m_directTicket) {
+            m_directOutput = path;
+            m_jobStore->addRunningOutput(path);
+        }
+        emit startConversion(name);
+    });
+    connect(m_engine, &JobEngine::progressed, this, [this](quint64, int seconds) { emit conversionProgress(seconds); });
+    connect(m_engine, &JobEngine::completed, this,
+            [this](quint64 ticket, bool quitOk, const QString &finalOutput, const QString &errorMsg) {
+                directEnded(ticket, finalOutput);
+                emit conversionComplete(quitOk, finalOutput, errorMsg);
+            });
+    connect(m_engine, &JobEngine::cancelled, this, [this](quint64 ticket) {
+        directEnded(ticket, m_directOutput);
+        emit conversionCancelled();
+    });
+    connect(m_engine, &JobEngine::burnProgress, this, &MainWindow::burnProgress);
+    connect(m_engine, &JobEngine::burnTextStatus, this, &MainWindow::burnTextStatus);
+    connect(m_engine, &JobEngine::burnEstTime, this, &MainWindow::burnEstTime);
     connect(m_addAudioAction, &QAction::triggered, this, &MainWindow::addAudioFile);
     connect(m_addVideoAction, &QAction::triggered, this, &MainWindow::addVideoFile);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::exitAction);
@@ -118,8 +137,6 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     stopWorkers();
-    if (m_runner && !m_runner->isRunning())
-        delete m_runner;
     m_addModel.clear();
     m_deviceModel.clear();
     m_formatModel.clear();
@@ -133,12 +150,8 @@ QString MainWindow::separator() const
 
 void MainWindow::stopWorkers()
 {
-    // The converter must not outlive the program: stop the run and give it
-    // time to end its child process.
-    if (m_runner) {
-        m_runner->requestStop();
-        m_runner->wait(5000);
-    }
+    if (m_jobs)
+        m_jobs->shutdown();
     if (m_probe)
         m_probe->shutdown();
 }
@@ -413,19 +426,26 @@ void MainWindow::getFileInfo(QString path)
 void MainWindow::startNewConversion(QString inFile, QString ffmpegArgs, QString aspect,
                                     QString outFile, QString outExt)
 {
-    const QStringList args = buildPresetArguments(ffmpegArgs, aspect);
-    // The previous run has sent its last signal and is only returning. If it
-    // takes longer than that, the runner keeps the job until it is free.
-    if (m_runner->isRunning())
-        m_runner->wait(3000);
-    m_runner->startJob(inFile, args, outFile, outExt);
+    // Tickets of their own, apart from the queue's.
+    m_directTicket = ++m_lastDirectTicket;
+    m_directOutput.clear();
+    m_engine->convert(m_directTicket, {inFile, buildPresetArguments(ffmpegArgs, aspect), outFile, outExt});
+}
+
+void MainWindow::directEnded(quint64 ticket, const QString &output)
+{
+    if (ticket != m_directTicket || ticket == 0)
+        return;
+    m_directTicket = 0;
+    m_jobStore->removeRunningOutput(output);
 }
 
 void MainWindow::stopConversion()
 {
     // The runner removes the stopped job's output itself, once its converter
-    // is dead; a job still waiting for the previous run has none.
-    m_runner->requestStop();
+    // is dead.
+    if (m_directTicket)
+        m_engine->stop(m_directTicket);
 }
 
 bool MainWindow::removeFile(QString path)
@@ -437,10 +457,11 @@ void MainWindow::close()
 {
     const QString temp = getTempFolder();
     const QStringList entries = TempFiles::listing(temp);
-    if (m_runner->isRunning()) {
+    if (m_directTicket || m_jobs->isRunning()) {
         if (!yesno("Conversions will be cancelled - are you sure you want to close?"))
             return;
         stopConversion();
+        m_jobs->cancel();
     }
     emptyTempAndClose(entries);
 }
@@ -456,19 +477,18 @@ void MainWindow::emptyTempAndClose(const QStringList &entries)
 void MainWindow::endWithoutQuestion()
 {
     // A report still queued must not start the next job.
-    m_runner->disconnect(this);
     m_probe->disconnect(this);
-    m_burner->disconnect(this);
-    const QString output = m_jobStore->runningOutput();
+    m_engine->disconnect(this);
+    m_jobs->shutdown();
+    const QStringList outputs = m_jobStore->runningOutputs();
     stopWorkers();
     // A burn or a rip ends too; on a disc the write is lost, but no tool is
     // left burning and no half image or title is left as if done.
-    m_burner->stop();
     m_selectDvd->stopRip();
     m_selectCd->stopRip();
-    // The runner removes its output as it stops; one that didn't stop in
-    // time leaves it, and it goes here if it is still the job's own.
-    if (!output.isEmpty() && !m_runner->isRunning())
+    // The runners remove their outputs as they stop; one that didn't stop
+    // in time leaves it, and it goes here if it is still the job's own.
+    for (const QString &output : outputs)
         OwnFiles::remove(output);
     m_jobStore->keep();
     // Listed once the workers are still, so that nothing they write is missed.
@@ -519,6 +539,17 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
     }
     m_burner->allowReplacing(m_selectDrive->replacing(drive));
     m_burner->start();
+}
+
+void MainWindow::runFinished(int done, int failed, bool cancelled)
+{
+    // A run that ends while the user is elsewhere says so on the desktop.
+    if (cancelled || isActiveWindow())
+        return;
+    QString text = done == 1 ? QString("1 job finished") : QString("%1 jobs finished").arg(done);
+    if (failed > 0)
+        text += failed == 1 ? QString(", 1 failed") : QString(", %1 failed").arg(failed);
+    Desktop::notify("MediaForgeStudio", text + ".");
 }
 
 bool MainWindow::isCurrentDiscBlank(QString drive)

@@ -10,10 +10,12 @@ class QMenu;
 class QNetworkAccessManager;
 class QNetworkReply;
 class BurnDisc;
-class ConversionThread;
 class DroppableWidget;
 class FileInfoThread;
 class JobStore;
+class QSettings;
+class RunController;
+class ToolEngine;
 class SelectCD;
 class SelectDrive;
 class SelectDVD;
@@ -31,11 +33,11 @@ public:
 
     QString separator() const;
     DroppableWidget *dropTarget() const { return m_dropTarget; }
-    ConversionThread *runner() const { return m_runner; }
     FileInfoThread *probe() const { return m_probe; }
     QMenu *fileMenu() const { return m_fileMenu; }
     QMenu *helpMenu() const { return m_helpMenu; }
     JobStore *jobStore() const { return m_jobStore; }
+    RunController *jobs() const { return m_jobs; }
     // Waits (bounded) for the running conversion to stop its converter.
     void stopWorkers();
     // What close() does when the user answers Yes, without asking, for an
@@ -114,10 +116,11 @@ protected:
 
 private:
     void buildMenus();
+    void runFinished(int done, int failed, bool cancelled);
+    void directEnded(quint64 ticket, const QString &output);
     void startUpdateCheck();
     void emptyTempAndClose(const QStringList &entries);
 
-    ConversionThread *m_runner = nullptr;
     QWidget *m_parent = nullptr;
     DroppableWidget *m_dropTarget = nullptr;
     int m_pressX = 0;
@@ -146,5 +149,12 @@ private:
     BurnDisc *m_burner = nullptr;
     SelectDrive *m_selectDrive = nullptr;
     JobStore *m_jobStore = nullptr;
+    ToolEngine *m_engine = nullptr;
+    RunController *m_jobs = nullptr;
+    QSettings *m_settings = nullptr;
+    // The conversion started by startNewConversion() while it goes, 0 else.
+    quint64 m_directTicket = 0;
+    quint64 m_lastDirectTicket = quint64(1) << 40;
+    QString m_directOutput;
     // Output of a stopped conversion, removed again once the runner reports it.
 };

@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
 #include "app/droppablewidget.h"
-#include "app/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "catalogue/catalogue.h"
 #include "disc/burn/stagingfolder.h"
+#include "jobs/jobstore.h"
+#include "jobs/runcontroller.h"
 #include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
@@ -60,7 +61,7 @@ int startApplication(int argc, char **argv, const std::function<void(MainWindow 
 
     MyApplication app(argc, argv);
     app.setApplicationName("MediaForgeStudio");
-    app.setApplicationVersion("0.1");
+    app.setApplicationVersion(MFS_VERSION);
     app.setDesktopFileName("mediaforgestudio");
     // From here on a signal waits for an event loop instead of ending the
     // program on the spot. Any loop serves, a box's own included (exit()
@@ -98,6 +99,8 @@ int startApplication(int argc, char **argv, const std::function<void(MainWindow 
     window.jobStore()->offerRestore();
     if (signalled)
         return 128 + signalled;
+    // Saved from here on: what an earlier run left has been offered.
+    window.jobs()->setStore(window.jobStore());
     // As their bytes, without Qt's own options: Qt's list spoils names that aren't UTF-8.
     handOverCommandLine(window, FileNames::arguments(argc, argv));
     dressWindow(window);

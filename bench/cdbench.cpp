@@ -83,24 +83,6 @@ void copy(const QString &bin, const QString &folder)
     }
 }
 
-// The peak resident memory since the last reset, in KiB.
-long peakKib(bool reset)
-{
-    if (reset) {
-        QFile clear("/proc/self/clear_refs");
-        if (clear.open(QIODevice::WriteOnly))
-            clear.write("5");
-        return 0;
-    }
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly | QIODevice::Text);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 } // namespace
 
 int main(int argc, char **argv)

@@ -1,6 +1,7 @@
-// Measures "mediaforgestudio-cli convert" of a folder of short clips against
-// the same ffmpeg commands run one after another from a shell loop, and
-// against a loop that also runs the probe's "ffmpeg -i" before each one.
+// Measures "mediaforgestudio-cli convert --jobs 1" of a folder of short
+// clips against the same ffmpeg commands run one after another from a shell
+// loop, and against a loop that also runs the probe's "ffmpeg -i" before
+// each one; and "--jobs 2" against "--jobs 1".
 //
 //   mfs_clibench [CLIPS [PRESET...]]     (default: 1000 clips, presets 204 and 104)
 //
@@ -106,10 +107,15 @@ int main(int argc, char **argv)
             files << dir + "/" + name;
         const QString cliOut = scratch.path() + "/cli", shellOut = scratch.path() + "/shell";
 
-        QDir(cliOut).removeRecursively();
-        QDir().mkpath(cliOut);
-        QFile::remove(log);
-        const Cost cli = timed(MFS_CLI, QStringList{"convert", "--preset", preset, "--output", cliOut} + files);
+        auto convert = [&](const QString &jobs) {
+            QDir(cliOut).removeRecursively();
+            QDir().mkpath(cliOut);
+            QFile::remove(log);
+            return timed(MFS_CLI, QStringList{"convert", "--jobs", jobs, "--preset", preset, "--output", cliOut} + files);
+        };
+        // Two at once first, so that the log holds the one-at-a-time run's commands.
+        const Cost two = convert("2");
+        const Cost cli = convert("1");
 
         // The commands the program ran, as its log records them, into another folder.
         QFile logFile(log);
@@ -144,9 +150,11 @@ int main(int argc, char **argv)
                                      what, c.wall, c.cpu, cli.wall / c.wall, cli.cpu / c.cpu);
         };
         out() << "preset " << preset << ", " << count << " clips" << Qt::endl;
-        line("convert", cli);
+        line("convert --jobs 1", cli);
         line("shell loop", loop);
         line("shell loop with probes", loopWithProbe);
+        out() << QString::asprintf("  convert --jobs 2          wall %7.1f s  cpu %7.1f s   jobs 2/jobs 1: wall %.3f\n",
+                                   two.wall, two.cpu, two.wall / cli.wall);
     }
     return 0;
 }

@@ -22,14 +22,6 @@ using namespace bench;
 
 namespace {
 
-void ffmpeg(const QStringList &args)
-{
-    QProcess p;
-    p.start("ffmpeg", args);
-    p.closeWriteChannel();
-    p.waitForFinished(-1);
-}
-
 // Waits in an event loop until `signal` of `sender` arrives.
 template<typename Sender, typename Signal>
 void await(Sender *sender, Signal signal, const std::function<void()> &start)

@@ -3,346 +3,151 @@
 
 #include "cli/cataloguesource.h"
 #include "cli/cli.h"
-#include "cli/progress.h"
+#include "cli/runfollower.h"
 
-#include "disc/burn/burndisc.h"
 #include "disc/burn/cueimage.h"
 #include "disc/burn/disccheck.h"
 #include "disc/burn/stagingfolder.h"
-#include "media/clocktext.h"
-#include "media/commandline.h"
-#include "media/conversionthread.h"
-#include "media/fileinfothread.h"
+#include "jobs/runcontroller.h"
+#include "jobs/toolengine.h"
 #include "platform/filenames.h"
 #include "platform/folders.h"
-#include "platform/ownfiles.h"
-#include "platform/quitsignals.h"
 
 #include <QDir>
-#include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
-
-#include <atomic>
-#include <memory>
 
 namespace Cli {
 
 namespace {
 
-// The formats whose presets make what a burn takes (Audio CD, DVD).
-const QString cdFormat = "36";
-const QString dvdFormat = "7";
-
-// dvdauthor takes what a DVD preset makes: an MPEG-2 program stream (it
-// opens with a pack header) at a DVD frame size of the run's standard, with
-// AC-3 or MPEG audio at 48 kHz.
-bool readyForDvd(const QString &path, const QStringList &video, const QStringList &audio,
-                 const QString &standard)
+// The format's preset for files that need converting: for a DVD the first
+// of the run's standard in the window's order. False after saying why not.
+bool choosePreset(const Invocation &call, const QString &discType, const QString &standard, Preset *chosen)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.read(4) != QByteArray("\x00\x00\x01\xba", 4))
-        return false;
-    const QStringList sizes = standard == "PAL"
-                                  ? QStringList{"720x576", "704x576", "352x576", "352x288"}
-                                  : QStringList{"720x480", "704x480", "352x480", "352x240"};
-    const QString audioCodec = audio.value(0).split(' ').first();
-    return video.value(0).split(' ').first() == "mpeg2video" && sizes.contains(probedFrameSize(video))
-           && (audioCodec == "ac3" || audioCodec == "mp2") && audio.value(1) == "48000 Hz";
-}
-
-// An audio CD takes the samples of 44.1 kHz 16-bit stereo PCM WAV files.
-bool readyForCd(const QString &path, const QStringList &video)
-{
-    QFile file(path);
-    CueImage::Payload payload;
-    QString error;
-    return video.isEmpty() && file.open(QIODevice::ReadOnly) && CueImage::wavPayload(file, &payload, &error);
-}
-
-// Copies in steps, so that a stop is heard within one; false with the reason.
-bool copyFile(const QString &from, const QString &to, const std::atomic<bool> &stop,
-              const std::function<void(int)> &progress, QString *error)
-{
-    QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::ExistingOnly)) {
-        *error = in.isOpen() ? out.errorString() : in.errorString();
+    CatalogueSource catalogue;
+    if (!catalogue.note().isEmpty())
+        call.complain(catalogue.note());
+    if (!catalogue.isOpen()) {
+        call.complain(catalogue.problem());
         return false;
     }
-    const qint64 total = in.size();
-    qint64 done = 0;
-    QByteArray block(4 << 20, Qt::Uninitialized);
-    while (!stop) {
-        const qint64 got = in.read(block.data(), block.size());
-        if (got < 0 || (got > 0 && out.write(block.constData(), got) != got)) {
-            *error = got < 0 ? in.errorString() : out.errorString();
-            return false;
-        }
-        if (got == 0) {
-            if (out.flush())
+    const QString format = QString::number(discType == "dvd" ? RunController::dvdFormat : RunController::cdFormat);
+    for (const Choice &choice : catalogue.choices()) {
+        for (const Preset &preset : choice.presets) {
+            if (!choice.device && choice.id == format && (discType != "dvd" || preset.caption.startsWith(standard))) {
+                *chosen = preset;
                 return true;
-            *error = out.errorString();
-            return false;
+            }
         }
-        done += got;
-        progress(total > 0 ? int(done * 100 / total) : 100);
     }
+    call.complain("The catalogue has no preset of format " + format + " to convert the files with.");
     return false;
 }
 
-// One burn: every file probed, the disc or image checked as the burner
-// dialog checks it, each file copied or converted into the staging folder
-// in the order given, then the burner on that folder.
+// One burn on the job queue: every file probed, the disc or image checked
+// as the burner dialog checks it, each file copied or converted into a
+// staging folder of this run's, then the burner on the staged files in the
+// order given. A file that can't be probed or staged burns nothing.
 class BurnRun : public QObject
 {
 public:
-    BurnRun(const Invocation &call, const QString &discType, const QString &target, const QStringList &files,
-            const QString &standard)
-        : m_call(call), m_discType(discType), m_target(target), m_files(files), m_standard(standard)
+    BurnRun(const Invocation &call, const QString &discType, const QString &target, const QString &standard)
+        : m_call(call), m_discType(discType), m_target(target), m_standard(standard),
+          m_run(&m_engine, {Folders::musicFolder(), Folders::videoFolder(), Folders::tempFolder()}),
+          m_follower(call, m_run)
     {
-        m_probe.setThumbnails(false);
-        connect(&m_probe, &FileInfoThread::fileInfoReady, this, &BurnRun::probed);
-        connect(&m_probe, &FileInfoThread::converterMissing, this, [this](const QString &message) {
-            m_call.complain(oneLine(message));
-            m_loop.exit(JobFailed);
+        m_run.setProbing(RunController::Probing::Plain);
+        m_run.setStageReadyAsIs(true);
+        m_run.setStagingMaker([](const QString &temp, QString *error) { return StagingFolder::create(temp, error); });
+        m_follower.printOutputs = false;
+        m_follower.stopBurn = [this] { return stopBurn(); };
+        connect(&m_run, &RunController::noStreamsFound, this, [this] { ++m_unusable; });
+        connect(&m_run, &RunController::probesDone, this, &BurnRun::prepare);
+        connect(&m_run, &RunController::jobFinished, this, [this](quint64 id, bool ok) {
+            if (!ok && id != m_run.burnId()) {
+                m_run.cancel();
+                nothingBurned();
+            }
         });
-        connect(&m_runner, &ConversionThread::conversionProgress, this, [this](int seconds) {
-            m_progress.show(m_label, percentOf(seconds, m_jobs.at(m_next).fileInfo.value(3)));
-        });
-        connect(&m_runner, &ConversionThread::conversionComplete, this, &BurnRun::converted);
-        connect(&m_runner, &ConversionThread::conversionCancelled, this, [this] { converted(false, {}, {}); });
-        connect(&m_burner, &BurnDisc::textStatus, this, [this](const QString &phase) {
+        connect(&m_engine, &JobEngine::burnTextStatus, this, [this](const QString &phase) {
             m_phase = phase;
             showBurn();
         });
-        connect(&m_burner, &BurnDisc::burnEstTime, this, [this](const QString &time) {
+        connect(&m_engine, &JobEngine::burnEstTime, this, [this](const QString &time) {
             m_timeLeft = time;
             // An estimate waits for the next percent, so that a log gets a
             // line per percent rather than per second.
             if (!time.startsWith("Time remaining"))
                 showBurn();
         });
-        connect(&m_burner, &BurnDisc::burnProgress, this, [this](int percent) {
+        connect(&m_engine, &JobEngine::burnProgress, this, [this](int percent) {
             m_percent = percent;
             showBurn();
         });
-        connect(&m_burner, &BurnDisc::burnComplete, this, &BurnRun::burnt);
-        connect(&m_stops, &QuitSignals::received, this, &BurnRun::stop);
+        connect(&m_engine, &JobEngine::burnCompleted, this, &BurnRun::burnt);
     }
 
-    ~BurnRun() override
-    {
-        m_copyStop = true;
-        if (m_copier)
-            m_copier->wait();
-        if (!m_staging.isEmpty())
-            OwnFiles::remove(m_staging);
-    }
-
-    int exec()
+    int exec(const QStringList &files)
     {
         // The runner and the burner keep their log in the temporary folder.
         QDir().mkpath(Folders::tempFolder());
         // What killed runs left is cleared first; a run going on keeps its own.
         StagingFolder::sweep(Folders::tempFolder());
-        QString why;
-        m_staging = StagingFolder::create(Folders::tempFolder(), &why);
-        if (m_staging.isEmpty()) {
-            m_call.complain("Cannot create a staging folder in " + Folders::tempFolder() + ": " + why);
-            return JobFailed;
-        }
-        for (const QString &file : m_files)
-            m_probe.enqueue(file);
-        const int status = m_loop.exec();
-        m_probe.shutdown();
-        m_runner.wait();
-        return status;
+        m_run.addFiles(files);
+        return m_follower.exec();
     }
 
 private:
-    enum class Step { Probing, Staging, Burning };
-
-    struct Job {
-        QStringList fileInfo, video, audio;
-        bool ready = false;
-        QString path() const { return fileInfo.value(1) + fileInfo.value(0); }
-    };
-
-    void probed(const QStringList &fileInfo, const QStringList &video, const QStringList &audio)
-    {
-        // An answer that was on its way when a stop came.
-        if (m_signal)
-            return;
-        m_jobs << Job{fileInfo, video, audio};
-        if (m_jobs.size() == m_files.size())
-            prepare();
-    }
-
     void prepare()
     {
-        int seconds = 0;
-        bool unusable = false, convert = false;
-        for (Job &job : m_jobs) {
-            if (job.video.isEmpty() && job.audio.isEmpty()) {
-                m_call.complain(job.path() + ": " + noStreams(job.fileInfo.value(0)));
-                unusable = true;
-            }
-            seconds += qMax(0, clockSeconds(job.fileInfo.value(3)));
-            job.ready = m_discType == "dvd" ? readyForDvd(job.path(), job.video, job.audio, m_standard)
-                                            : readyForCd(job.path(), job.video);
-            convert = convert || !job.ready;
-        }
-        if (unusable) {
-            m_call.complain("nothing was burned");
-            m_loop.exit(JobFailed);
+        if (m_unusable) {
+            nothingBurned();
             return;
         }
         // The burner dialog's check, with its answer for a user.
-        const QString problem = DiscCheck::checkDisc(m_target, seconds, m_discType);
+        const QString problem = DiscCheck::checkDisc(m_target, m_run.overallDuration(), m_discType);
         if (!problem.isEmpty()) {
             m_call.complain(oneLine(problem));
-            m_loop.exit(JobFailed);
+            m_follower.end(JobFailed);
             return;
         }
-        if (convert && !choosePreset())
+        Preset preset{{}, {}, m_discType == "dvd" ? "mpg" : "wav", {}};
+        if (!m_run.allReadyToBurn(m_discType, m_standard) && !choosePreset(m_call, m_discType, m_standard, &preset)) {
+            m_follower.end(JobFailed);
             return;
-        m_step = Step::Staging;
-        stageNext();
+        }
+        m_run.setChoice({{"ffmpegArgs", preset.arguments}, {"outExt", preset.extension},
+                         {"formatId", m_discType == "dvd" ? RunController::dvdFormat : RunController::cdFormat}});
+        QString why;
+        if (!m_run.start(m_target, m_standard, &why)) {
+            m_call.complain("Cannot create a staging folder in " + Folders::tempFolder() + ": " + why);
+            m_follower.end(JobFailed);
+        }
     }
 
-    // The format's preset for files that need converting: for a DVD the
-    // first of the run's standard in the window's order.
-    bool choosePreset()
+    void nothingBurned()
     {
-        CatalogueSource catalogue;
-        if (!catalogue.note().isEmpty())
-            m_call.complain(catalogue.note());
-        if (!catalogue.isOpen()) {
-            m_call.complain(catalogue.problem());
-            m_loop.exit(JobFailed);
-            return false;
-        }
-        const QString format = m_discType == "dvd" ? dvdFormat : cdFormat;
-        for (const Choice &choice : catalogue.choices()) {
-            for (const Preset &preset : choice.presets) {
-                if (!choice.device && choice.id == format
-                    && (m_discType != "dvd" || preset.caption.startsWith(m_standard))) {
-                    m_preset = preset;
-                    return true;
-                }
-            }
-        }
-        m_call.complain("The catalogue has no preset of format " + format + " to convert the files with.");
-        m_loop.exit(JobFailed);
-        return false;
-    }
-
-    // The burn orders the staged files by when each was made, to the
-    // millisecond, and file times move in steps of a few: the next file
-    // starts clearly after the one before.
-    void waitPastPrevious() const
-    {
-        if (m_lastStaged.isEmpty())
-            return;
-        const qint64 wait = BurnDisc::createdAt(QFileInfo(m_lastStaged)).toMSecsSinceEpoch() + 30
-                            - QDateTime::currentMSecsSinceEpoch();
-        if (wait > 0)
-            QThread::msleep(quint64(wait));
-    }
-
-    void stageNext()
-    {
-        if (m_next == m_jobs.size()) {
-            burn();
-            return;
-        }
-        const Job &job = m_jobs.at(m_next);
-        m_label = QString("%1 %2 of %3: %4")
-                      .arg(job.ready ? "Copying" : "Converting")
-                      .arg(m_next + 1)
-                      .arg(m_jobs.size())
-                      .arg(job.fileInfo.value(0));
-        m_progress.show(m_label, 0);
-        const QString stem = outputFileFor(job.fileInfo, m_staging);
-        waitPastPrevious();
-        if (!job.ready) {
-            m_runner.startJob(job.path(), buildPresetArguments(m_preset.arguments, probedFrameSize(job.video)),
-                              stem, m_preset.extension);
-            return;
-        }
-        m_lastStaged = OwnFiles::claimFreeName(stem, m_discType == "dvd" ? "mpg" : "wav");
-        m_copier.reset(QThread::create([this, from = job.path(), to = m_lastStaged] {
-            m_copied = copyFile(from, to, m_copyStop, [this](int percent) {
-                QMetaObject::invokeMethod(this, [this, percent] { m_progress.show(m_label, percent); });
-            }, &m_copyError);
-        }));
-        connect(m_copier.get(), &QThread::finished, this, &BurnRun::copied);
-        m_copier->start();
-    }
-
-    void copied()
-    {
-        if (m_signal) {
-            stopped("nothing was burned");
-            return;
-        }
-        if (!m_copied) {
-            failStaging("Cannot copy it into " + m_staging + ": " + m_copyError);
-            return;
-        }
-        m_progress.show(m_label, 100);
-        ++m_next;
-        stageNext();
-    }
-
-    void converted(bool ok, const QString &output, const QString &error)
-    {
-        if (m_signal) {
-            stopped("nothing was burned");
-            return;
-        }
-        if (!ok) {
-            failStaging(error);
-            return;
-        }
-        m_progress.show(m_label, 100);
-        m_lastStaged = output;
-        ++m_next;
-        stageNext();
-    }
-
-    void failStaging(const QString &why)
-    {
-        m_progress.end();
-        m_call.complain(m_jobs.at(m_next).path() + ": " + why);
+        m_follower.progress().end();
         m_call.complain("nothing was burned");
-        m_loop.exit(JobFailed);
-    }
-
-    void burn()
-    {
-        m_progress.end();
-        m_step = Step::Burning;
-        m_burner.setJob(m_discType, m_target, m_staging, m_discType == "dvd" ? m_standard : QString());
-        m_burner.start();
+        m_follower.end(JobFailed);
     }
 
     void showBurn()
     {
         // The end is said twice, as "Burn Complete" and "Burn complete".
         const QString time = m_timeLeft.compare(m_phase, Qt::CaseInsensitive) == 0 ? QString() : m_timeLeft;
-        m_progress.show(m_phase + (time.isEmpty() ? QString() : "  " + time), qMax(m_percent, 0));
+        m_follower.progress().show(m_phase + (time.isEmpty() ? QString() : "  " + time), qMax(m_percent, 0));
     }
 
     void burnt(bool ok, const QString &, const QString &reason)
     {
         if (ok)
-            m_progress.show(m_phase, 100);
-        m_progress.end();
+            m_follower.progress().show(m_phase, 100);
+        m_follower.progress().end();
         if (!ok) {
             m_call.complain("Burn Failed: "
                             + (reason.isEmpty() ? "see the log " + Folders::tempFolder() + "log.txt" : oneLine(reason)));
-            m_loop.exit(JobFailed);
+            m_follower.end(JobFailed);
             return;
         }
         if (!DiscCheck::isImage(m_target)) {
@@ -352,66 +157,29 @@ private:
             if (m_discType == "cd")
                 result(DiscCheck::binBeside(m_target));
         }
-        m_loop.exit(Success);
+        m_follower.end(Success);
     }
 
-    void stop(int signal)
+    // As the window on a signal: the tool is asked to stop, then killed; a
+    // half image is removed.
+    QString stopBurn()
     {
-        // Later signals find the stop under way.
-        if (m_signal)
-            return;
-        m_signal = signal;
-        switch (m_step) {
-        case Step::Probing:
-            m_probe.shutdown();
-            stopped("nothing was burned");
-            break;
-        case Step::Staging:
-            // The copy or conversion going on ends, and says so.
-            m_copyStop = true;
-            m_runner.requestStop();
-            break;
-        case Step::Burning:
-            // As the window on a signal: the tool is asked to stop, then
-            // killed; a half image is removed.
-            m_burner.stop();
-            if (!DiscCheck::isImage(m_target))
-                stopped("the burn was broken off; the disc in " + m_target + " may be unusable");
-            else if (QFileInfo::exists(m_target)) // finished just before the stop, and whole
-                stopped(m_target + " was finished and is kept");
-            else
-                stopped("no image was written");
-            break;
-        }
-    }
-
-    void stopped(const QString &what)
-    {
-        m_progress.end();
-        m_call.complain("stopped; " + what);
-        m_loop.exit(stoppedStatus(m_signal));
+        m_engine.stopBurn();
+        if (!DiscCheck::isImage(m_target))
+            return "the burn was broken off; the disc in " + m_target + " may be unusable";
+        // Finished just before the stop, and whole.
+        if (FileNames::exists(m_target))
+            return m_target + " was finished and is kept";
+        return "no image was written";
     }
 
     const Invocation &m_call;
-    const QString m_discType, m_target;
-    const QStringList m_files;
-    const QString m_standard;
-    QEventLoop m_loop;
-    QuitSignals m_stops;
-    Progress m_progress;
-    FileInfoThread m_probe;
-    ConversionThread m_runner;
-    BurnDisc m_burner;
-    QString m_staging;
-    std::unique_ptr<QThread> m_copier;
-    std::atomic<bool> m_copyStop{false};
-    bool m_copied = false;
-    QString m_copyError;
-    QList<Job> m_jobs;
-    Preset m_preset;
-    Step m_step = Step::Probing;
-    int m_next = 0, m_percent = -1, m_signal = 0;
-    QString m_label, m_lastStaged, m_phase, m_timeLeft;
+    const QString m_discType, m_target, m_standard;
+    ToolEngine m_engine;
+    RunController m_run;
+    RunFollower m_follower;
+    int m_unusable = 0, m_percent = -1;
+    QString m_phase, m_timeLeft;
 };
 
 int burn(const Invocation &call, const QString &discType)
@@ -444,7 +212,7 @@ int burn(const Invocation &call, const QString &discType)
             if (FileNames::taken(file))
                 return call.refuse(file + " already exists; nothing was burned (move it away or name another image)");
         }
-    } else if (QFileInfo(target).isFile() || QFileInfo(target).isDir()) {
+    } else if (FileNames::isFile(target) || FileNames::isFolder(target)) {
         return call.refuse(target + " is not a drive; name a drive's device node or an image file ending in " + suffix);
     }
 
@@ -454,7 +222,7 @@ int burn(const Invocation &call, const QString &discType)
     const QStringList paths = readableFiles(files, &status);
     if (status != Success)
         return status;
-    return BurnRun(call, discType, target, paths, standard).exec();
+    return BurnRun(call, discType, target, standard).exec(paths);
 }
 
 } // namespace

@@ -266,12 +266,6 @@ QString oneLine(QString text)
     return text.replace("\n\n", " ").replace('\n', ' ').trimmed();
 }
 
-QString noStreams(const QString &name)
-{
-    return "FFmpeg is unable to extract any valid video or audio stream from the input file " + name
-           + ".";
-}
-
 void result(const QString &line)
 {
     write(stdout, line + "\n");

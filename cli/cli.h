@@ -77,9 +77,6 @@ inline int stoppedStatus(int signal)
 // A message written for a box, as one line.
 QString oneLine(QString text);
 
-// The window's refusal of a file without streams, without its word about the list.
-QString noStreams(const QString &name);
-
 // Results: standard output, flushed line by line so that a pipe sees each
 // finished job at once.
 void result(const QString &line);

@@ -349,7 +349,7 @@ int ripCd(const Invocation &call)
     QStringList numbers, paths;
     for (int n : std::as_const(tracks)) {
         numbers << QString::number(n);
-        paths << folder + Folders::separator() + "Track " + numbers.last() + ".wav";
+        paths << CDRipThread::trackFile(folder, uint(n));
     }
     if (refuseTaken(call, paths) != Success)
         return BadUsage;

@@ -4,6 +4,10 @@
 #include "cli/cataloguesource.h"
 #include "cli/cli.h"
 #include "cli/progress.h"
+#include "cli/runfollower.h"
+
+#include "jobs/runcontroller.h"
+#include "jobs/toolengine.h"
 
 #include "media/commandline.h"
 #include "media/conversionthread.h"
@@ -100,7 +104,7 @@ QJsonObject describe(const QStringList &fileInfo, const QStringList &video, cons
                   {"video", QJsonArray::fromStringList(video)},
                   {"audio", QJsonArray::fromStringList(audio)}};
     if (video.isEmpty() && audio.isEmpty())
-        d.insert("error", noStreams(fileInfo.value(0)));
+        d.insert("error", noStreamsText(fileInfo.value(0)));
     return d;
 }
 
@@ -165,145 +169,11 @@ int info(const Invocation &call)
     return status;
 }
 
-// One job after another: the probe runs ahead on its own thread while the
-// runner converts, and each answer becomes a job in the order given.
-class ConvertRun : public QObject
+// The places a run of the command line uses, as the window's.
+OutputPlan::Places places()
 {
-public:
-    ConvertRun(const Invocation &call, const QStringList &files, const QString &args,
-               const QString &ext, const QString &folder)
-        : m_call(call), m_files(files), m_args(args), m_ext(ext), m_folder(folder)
-    {
-        m_probe.setThumbnails(false);
-        connect(&m_probe, &FileInfoThread::fileInfoReady, this, &ConvertRun::probed);
-        connect(&m_probe, &FileInfoThread::converterMissing, this, [this](const QString &message) {
-            m_call.complain(oneLine(message));
-            m_loop.exit(JobFailed);
-        });
-        connect(&m_runner, &ConversionThread::startConversion, this, [this](const QString &name) {
-            m_label = QString("Converting %1 of %2: %3").arg(m_done + 1).arg(m_files.size()).arg(name);
-            m_progress.show(m_label, 0);
-        });
-        connect(&m_runner, &ConversionThread::conversionProgress, this,
-                [this](int seconds) { m_progress.show(m_label, percentOf(seconds, m_duration)); });
-        connect(&m_runner, &ConversionThread::conversionComplete, this, &ConvertRun::completed);
-        connect(&m_runner, &ConversionThread::conversionCancelled, this, &ConvertRun::stopped);
-        connect(&m_stops, &QuitSignals::received, this, &ConvertRun::stop);
-    }
-
-    int exec()
-    {
-        // The runner keeps its log in the temporary folder, as for the window.
-        QDir().mkpath(Folders::tempFolder());
-        for (const QString &file : m_files)
-            m_probe.enqueue(file);
-        const int status = m_loop.exec();
-        m_probe.shutdown();
-        m_runner.wait();
-        return status;
-    }
-
-private:
-    struct Probed {
-        QStringList fileInfo, video, audio;
-    };
-
-    void probed(const QStringList &fileInfo, const QStringList &video, const QStringList &audio)
-    {
-        m_waiting << Probed{fileInfo, video, audio};
-        startNext();
-    }
-
-    void startNext()
-    {
-        if (m_busy || m_signal)
-            return;
-        while (!m_waiting.isEmpty()) {
-            const Probed job = m_waiting.takeFirst();
-            m_input = job.fileInfo.value(1) + job.fileInfo.value(0);
-            if (job.video.isEmpty() && job.audio.isEmpty()) {
-                fail(noStreams(job.fileInfo.value(0)));
-                continue;
-            }
-            m_busy = true;
-            m_duration = job.fileInfo.value(3);
-            m_runner.startJob(m_input, buildPresetArguments(m_args, probedFrameSize(job.video)),
-                              outputFileFor(job.fileInfo, m_folder), m_ext);
-            return;
-        }
-        if (m_done == m_files.size())
-            m_loop.exit(m_failed ? JobFailed : Success);
-    }
-
-    void completed(bool quitOk, const QString &output, const QString &errorMsg)
-    {
-        m_busy = false;
-        // ffmpeg shares the terminal, so Ctrl-C may end it before the runner
-        // hears of the stop: that is a stop, not a failure.
-        if (!quitOk && m_signal) {
-            stopped();
-            return;
-        }
-        if (quitOk) {
-            ++m_done;
-            m_progress.show(m_label, 100);
-            m_progress.end();
-            result(output);
-        } else {
-            // The runner has removed what the job wrote.
-            fail(errorMsg);
-        }
-        // A job that ended just as a stop came is whole and kept; nothing new starts.
-        if (m_signal)
-            m_loop.exit(stoppedStatus(m_signal));
-        else
-            startNext();
-    }
-
-    void fail(const QString &why)
-    {
-        ++m_done;
-        ++m_failed;
-        m_progress.end();
-        m_call.complain(m_input + ": " + why);
-    }
-
-    void stop(int signal)
-    {
-        // Later signals find the stop under way.
-        if (m_signal)
-            return;
-        m_signal = signal;
-        m_probe.shutdown();
-        if (m_busy)
-            m_runner.requestStop();
-        else
-            m_loop.exit(stoppedStatus(signal));
-    }
-
-    // The runner has removed what the job wrote.
-    void stopped()
-    {
-        m_busy = false;
-        m_progress.end();
-        m_call.complain("stopped; " + m_input + " was not converted");
-        m_loop.exit(stoppedStatus(m_signal));
-    }
-
-    const Invocation &m_call;
-    const QStringList m_files;
-    const QString m_args, m_ext, m_folder;
-    QEventLoop m_loop;
-    QuitSignals m_stops;
-    Progress m_progress;
-    FileInfoThread m_probe;
-    ConversionThread m_runner;
-    QList<Probed> m_waiting;
-    QString m_input, m_duration, m_label;
-    int m_done = 0, m_failed = 0;
-    int m_signal = 0; // the signal that stopped the run
-    bool m_busy = false;
-};
+    return {Folders::musicFolder(), Folders::videoFolder(), Folders::tempFolder()};
+}
 
 int convert(const Invocation &call)
 {
@@ -317,6 +187,13 @@ int convert(const Invocation &call)
     }
     if (call.has("args") && call.value("args").trimmed().isEmpty())
         return call.refuse("--args needs converter arguments");
+    int jobs = 0;
+    if (call.has("jobs") && call.value("jobs") != "auto") {
+        bool number = false;
+        jobs = call.value("jobs").toInt(&number);
+        if (!number || jobs < 1)
+            return call.refuse("--jobs takes a number from 1 up, or auto");
+    }
 
     CatalogueSource catalogue;
     if (!usable(call, catalogue))
@@ -335,7 +212,25 @@ int convert(const Invocation &call)
     const QStringList files = readableFiles(call, &status);
     if (status != Success)
         return status;
-    return ConvertRun(call, files, args, preset->extension, folder).exec();
+
+    // The runner keeps its log in the temporary folder, as for the window.
+    QDir().mkpath(Folders::tempFolder());
+    ToolEngine engine;
+    RunController run(&engine, places());
+    // A sound-only output needs no probe: the conversion names the duration.
+    run.setProbing(RunController::Probing::NotForSoundOnly);
+    run.setSimultaneous(jobs);
+    run.setChoice({{"ffmpegArgs", args}, {"outExt", preset->extension}, {"outPath", folder},
+                   {"outputSameFolder", folder.isEmpty()}});
+    RunFollower follower(call, run);
+    int failed = 0;
+    QObject::connect(&run, &RunController::noStreamsFound, &follower, [&failed] { ++failed; });
+    QObject::connect(&run, &RunController::runFinished, &follower, [&](int, int jobsFailed) {
+        follower.end(jobsFailed + failed ? JobFailed : Success);
+    });
+    run.addFiles(files);
+    run.start();
+    return follower.exec();
 }
 
 } // namespace
@@ -366,10 +261,10 @@ stream is named on standard error (and gets an "error" in JSON); the exit
 status is then 1.)",
          {json},
          "FILE", 1, -1, info},
-        {"convert", "--preset ID [--output DIR] [--args \"ARGS\"] FILE...",
-         "Convert files with a preset, one job after another.",
-         R"(Converts each FILE with the preset ID, one job after another, as the window
-does: the preset's frame size is fitted to the input's proportions, inputs
+        {"convert", "--preset ID [--output DIR] [--args \"ARGS\"] [--jobs N|auto] FILE...",
+         "Convert files with a preset, several at once.",
+         R"(Converts each FILE with the preset ID, as the window does, in the order given
+and as many at once as --jobs says: the preset's frame size is fitted to the input's proportions, inputs
 without video get no video, and each output is named after its input with the
 preset's extension. An existing file is never overwritten: the output is then
 named "NAME (New).EXT", "NAME (New)(2).EXT" and so on. Outputs go beside their
@@ -378,13 +273,15 @@ arguments as the window's settings panel does: they are fitted the same way,
 and the preset still gives the extension. Presets of the DVD and Audio CD
 formats only convert here; nothing is burned.
 
-Each finished output's path is printed on standard output. A job that fails is
-named on standard error with ffmpeg's last line, its partial output is
-removed, and the next job goes on. Progress goes to standard error. Ctrl-C
-stops the running job and removes its partial output.)",
+Each finished output's path is printed on standard output as it finishes. A
+job that fails is named on standard error with ffmpeg's last line, its partial
+output is removed, and the other jobs go on. Progress goes to standard error:
+each converting job with its time left, and with several at once the whole
+run's. Ctrl-C stops the converting jobs and removes their partial outputs.)",
          {{"preset", "ID", "The output preset (see \"presets\"); required."},
           {"output", "DIR", "Put the outputs in this existing folder."},
-          {"args", "\"ARGS\"", "Use these converter arguments instead of the preset's."}},
+          {"args", "\"ARGS\"", "Use these converter arguments instead of the preset's."},
+          {"jobs", "N|auto", "Convert N files at once; auto (the default) suits the output and the machine."}},
          "FILE", 1, -1, convert},
     };
 }

@@ -1,7 +1,5 @@
 #include "cli/progress.h"
 
-#include "media/clocktext.h"
-
 #include <cstdio>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -54,14 +52,6 @@ void Progress::end()
     m_open = false;
     m_label.clear();
     m_percent = -1;
-}
-
-int percentOf(int seconds, const QString &duration)
-{
-    const int length = clockSeconds(duration);
-    if (length <= 0)
-        return seconds > 0 && length == 0 ? 100 : 0;
-    return int(std::min<qint64>(100, qint64(seconds) * 100 / length));
 }
 
 } // namespace Cli

@@ -24,8 +24,4 @@ private:
     bool m_open = false;
 };
 
-// The page's rule: the whole percent of `seconds` in an "hh:mm:ss"
-// duration, 0 when the duration is not a time, at most 100.
-int percentOf(int seconds, const QString &duration);
-
 } // namespace Cli

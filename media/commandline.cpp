@@ -1,7 +1,5 @@
 #include "media/commandline.h"
 
-#include "platform/folders.h"
-
 #include <limits>
 
 namespace {
@@ -77,12 +75,4 @@ QStringList buildPresetArguments(const QString &ffmpegArgs, const QString &aspec
 QString probedFrameSize(const QStringList &fileVideoInfo)
 {
     return fileVideoInfo.value(2).split(' ').first();
-}
-
-QString outputFileFor(const QStringList &fileInfo, const QString &folder)
-{
-    if (folder.isEmpty())
-        return fileInfo.value(1) + fileInfo.value(2);
-    const QString sep = Folders::separator();
-    return folder + (folder.endsWith(sep) ? QString() : sep) + fileInfo.value(2);
 }

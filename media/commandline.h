@@ -13,10 +13,6 @@ QStringList buildPresetArguments(const QString &ffmpegArgs, const QString &aspec
 // srcW x srcH. Returns false when the sizes can't be fitted.
 bool fitFrame(int srcW, int srcH, int boxW, int boxH, int *width, int *height);
 
-// What a file job takes from the probe's answer, by the page's rules.
 // The frame size the fitting uses: the start of the third video field, empty
 // for inputs without video.
 QString probedFrameSize(const QStringList &fileVideoInfo);
-// The output path without extension: the input's base name, in `folder`
-// when one is given, else beside the input (probe fields 1 and 2).
-QString outputFileFor(const QStringList &fileInfo, const QString &folder);

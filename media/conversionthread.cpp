@@ -1,5 +1,6 @@
 #include "media/conversionthread.h"
 
+#include "media/fileinfothread.h"
 #include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/ownfiles.h"
@@ -236,6 +237,20 @@ void ConversionThread::run()
     // The last text read, so that a last line that came with an earlier read,
     // or half with it, is still whole.
     QString tail;
+    // What ffmpeg says of its input before it converts, until it has named
+    // the duration (for jobs that were not probed first).
+    QString header;
+    bool durationTold = false;
+    const auto noteDuration = [&](const QString &text) {
+        if (durationTold)
+            return;
+        header = (header + text).right(pendingLimit);
+        const int at = int(header.indexOf("Duration: "));
+        if (at >= 0 && header.size() >= at + 18) {
+            durationTold = true;
+            emit inputDuration(FileInfoThread::durationField(header));
+        }
+    };
     QElapsedTimer quiet;
     quiet.start();
     qint64 outSize = -1;
@@ -267,6 +282,7 @@ void ConversionThread::run()
         const QString chunk = Tools::toolText(bytes);
         log(chunk);
         tail = (tail + chunk).right(tailChars);
+        noteDuration(chunk);
         const int seconds = takeProgress(pending, chunk);
         if (seconds >= 0)
             emit conversionProgress(seconds);
@@ -287,6 +303,7 @@ void ConversionThread::run()
         errorMsg = detail = "FFmpeg stopped responding and was ended.";
     } else if (!quitOk) {
         const QString rest = Tools::toolText(ffmpeg.readAllStandardError()).trimmed();
+        noteDuration(rest);
         detail = rest;
         errorMsg = lastLine(tail + rest);
         if (errorMsg.isEmpty()) {

@@ -56,6 +56,8 @@ signals:
     void conversionProgress(int time);
     void conversionComplete(bool quitOk, QString finalOutput, QString errorMsg);
     void conversionCancelled();
+    // The input's duration as ffmpeg names it before converting ("hh:mm:ss").
+    void inputDuration(QString duration);
 
 protected:
     void run() override;

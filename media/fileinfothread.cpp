@@ -1,15 +1,11 @@
 #include "media/fileinfothread.h"
 
 #include "media/clocktext.h"
+#include "media/probe.h"
 
-#include "platform/filenames.h"
 #include "platform/folders.h"
+#include "platform/ownfiles.h"
 #include "platform/tools.h"
-
-#include <QDateTime>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
 
 FileInfoThread::FileInfoThread(QObject *parent)
     : QThread(parent)
@@ -84,37 +80,10 @@ QString FileInfoThread::durationField(const QString &text)
     return text.mid(text.indexOf("Duration:") + 10, 8);
 }
 
-QString FileInfoThread::thumbnailPath(const QString &folder, qint64 seconds)
-{
-    const QString stamp = QString::number(seconds);
-    QString name = stamp;
-    while (QFileInfo::exists(folder + name + ".png"))
-        name += stamp;
-    return folder + name + ".png";
-}
-
 int FileInfoThread::thumbnailSeconds(const QString &duration)
 {
     const int length = clockSeconds(duration);
     return length < 20 ? 1 : length / 20;
-}
-
-QString FileInfoThread::runTool(const QString &program, const QStringList &args)
-{
-    QProcess tool;
-    Tools::start(tool, program, args);
-    tool.closeWriteChannel();
-    // Short steps, so that closing the program doesn't wait for a slow tool.
-    QElapsedTimer clock;
-    clock.start();
-    while (tool.state() != QProcess::NotRunning && !m_quit && clock.elapsed() < m_toolWaitMs)
-        tool.waitForFinished(int(std::min<qint64>(100, m_toolWaitMs - clock.elapsed())) + 1);
-    if (tool.state() != QProcess::NotRunning) {
-        // The answer so far is all we use; a stuck tool is not left behind.
-        tool.kill();
-        tool.waitForFinished(5000);
-    }
-    return Tools::toolText(tool.readAllStandardError());
 }
 
 void FileInfoThread::run()
@@ -141,32 +110,13 @@ void FileInfoThread::run()
             path = m_queue.first();
         }
         // The file as named, even with a space at the end.
-        const QString text = runTool(ffmpeg, {"-i", path});
-
-        const QString sep = Folders::separator();
-        const int slash = path.lastIndexOf(sep);
-        const QString name = path.mid(slash + 1);
-        const int dot = name.lastIndexOf('.');
-        QStringList fileInfo;
-        fileInfo << name << path.left(slash + 1) << (dot < 0 ? name : name.left(dot))
-                 << durationField(text);
-        const QStringList video = streamFields(text, "Video:");
-        const QStringList audio = streamFields(text, "Audio:");
-
-        QString thumb;
-        if (m_thumbnails) {
-            thumb = thumbnailPath(Folders::tempFolder(), QDateTime::currentSecsSinceEpoch());
-            // Seeking on the input lands on the same picture without decoding
-            // everything before it, so long films get their thumbnail in time.
-            if (!m_quit) {
-                runTool(ffmpeg, {"-ss", QString::number(thumbnailSeconds(fileInfo.at(3))), "-i",
-                                 path, "-y", "-f", "image2", "-frames:v", "1", "-s", "88x66", thumb});
-            }
-        }
-        fileInfo << (!thumb.isEmpty() && FileNames::exists(thumb) ? thumb : QString());
-        if (m_quit)
+        const Probe::Answer answer = Probe::run(ffmpeg, path, m_thumbnails ? Folders::tempFolder() : QString(),
+                                                m_quit, m_toolWaitMs);
+        if (m_quit) {
+            OwnFiles::remove(answer.fileInfo.value(4));
             continue;
-        emit fileInfoReady(fileInfo, video, audio);
+        }
+        emit fileInfoReady(answer.fileInfo, answer.video, answer.audio);
         QMutexLocker lock(&m_lock);
         if (!m_queue.isEmpty())
             m_queue.removeFirst();

@@ -32,8 +32,6 @@ public:
     static QStringList streamFields(const QString &text, const QString &tag);
     // The 8 characters that follow "Duration: " (normally "hh:mm:ss").
     static QString durationField(const QString &text);
-    // The first free thumbnail name in `folder` for the given seconds.
-    static QString thumbnailPath(const QString &folder, qint64 seconds);
     // Where in the input the thumbnail is taken, in whole seconds.
     static int thumbnailSeconds(const QString &duration);
 
@@ -46,8 +44,6 @@ protected:
     void run() override;
 
 private:
-    QString runTool(const QString &program, const QStringList &args);
-
     QMutex m_lock;
     QStringList m_queue;
     bool m_active = false;

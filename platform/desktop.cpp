@@ -41,4 +41,18 @@ void openWithDesktop(const QString &path)
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+void notify(const QString &summary, const QString &body)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                                                       "org.freedesktop.Notifications", "Notify");
+    // app name, replaces id, icon, summary, body, actions, hints, time-out
+    call << QString("MediaForgeStudio") << 0u << QString("mediaforgestudio") << summary << body << QStringList()
+         << QVariantMap() << -1;
+    // Without a notification service the call just fails; nobody waits for it.
+    bus.asyncCall(call, 5000);
+}
+
 } // namespace Desktop

@@ -5,32 +5,21 @@
 namespace Prompts {
 
 namespace {
-BoxHandler &boxHandler()
+
+// The handler of each kind of question that tests have put in place.
+template<typename Handler>
+Handler &installed()
 {
-    static BoxHandler h;
+    static Handler h;
     return h;
 }
-OpenFilesHandler &openFilesHandler()
-{
-    static OpenFilesHandler h;
-    return h;
-}
-FolderHandler &folderHandler()
-{
-    static FolderHandler h;
-    return h;
-}
-SaveFileHandler &saveFileHandler()
-{
-    static SaveFileHandler h;
-    return h;
-}
+
 } // namespace
 
 QMessageBox::StandardButton show(const Box &box)
 {
-    if (boxHandler())
-        return boxHandler()(box);
+    if (installed<BoxHandler>())
+        return installed<BoxHandler>()(box);
     QMessageBox mb(box.icon, box.title, box.text, box.buttons, box.parent);
     if (!box.informativeText.isEmpty())
         mb.setInformativeText(box.informativeText);
@@ -44,15 +33,15 @@ QMessageBox::StandardButton show(const Box &box)
 QStringList openFiles(QWidget *parent, const QString &caption, const QString &folder,
                       const QString &filter)
 {
-    if (openFilesHandler())
-        return openFilesHandler()(caption, folder, filter);
+    if (installed<OpenFilesHandler>())
+        return installed<OpenFilesHandler>()(caption, folder, filter);
     return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
 }
 
 QString existingFolder(QWidget *parent, const QString &caption, const QString &folder)
 {
-    if (folderHandler())
-        return folderHandler()(caption, folder);
+    if (installed<FolderHandler>())
+        return installed<FolderHandler>()(caption, folder);
     return QFileDialog::getExistingDirectory(parent, caption, folder,
                                              QFileDialog::ShowDirsOnly);
 }
@@ -60,8 +49,8 @@ QString existingFolder(QWidget *parent, const QString &caption, const QString &f
 QString saveFile(QWidget *parent, const QString &caption, const QString &folder,
                  const QString &filter)
 {
-    if (saveFileHandler())
-        return saveFileHandler()(caption, folder, filter);
+    if (installed<SaveFileHandler>())
+        return installed<SaveFileHandler>()(caption, folder, filter);
     return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
@@ -83,22 +72,22 @@ bool question(const QString &title, const QString &text, QMessageBox::Icon icon)
 
 void setBoxHandler(BoxHandler handler)
 {
-    boxHandler() = std::move(handler);
+    installed<BoxHandler>() = std::move(handler);
 }
 
 void setOpenFilesHandler(OpenFilesHandler handler)
 {
-    openFilesHandler() = std::move(handler);
+    installed<OpenFilesHandler>() = std::move(handler);
 }
 
 void setFolderHandler(FolderHandler handler)
 {
-    folderHandler() = std::move(handler);
+    installed<FolderHandler>() = std::move(handler);
 }
 
 void setSaveFileHandler(SaveFileHandler handler)
 {
-    saveFileHandler() = std::move(handler);
+    installed<SaveFileHandler>() = std::move(handler);
 }
 
 } // namespace Prompts

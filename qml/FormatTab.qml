@@ -442,6 +442,38 @@ Rectangle {
                     onClicked: formatTab.toggleSameFolder()
                 }
             }
+
+            Text {
+                id: jobsLabel
+                x: 17
+                y: checkSameFolder.y + checkSameFolder.height + 14
+                text: "Simultaneous jobs:"
+                font.pixelSize: 11
+                color: "black"
+            }
+
+            // One job after another, or as many at once as suit the output.
+            Row {
+                x: argsField.x
+                anchors.verticalCenter: jobsLabel.verticalCenter
+                spacing: 16
+
+                Repeater {
+                    model: [{ caption: "1", jobs: 1 }, { caption: "Automatic", jobs: 0 }]
+
+                    CheckBox {
+                        objectName: "simultaneous" + modelData.caption
+                        text: modelData.caption
+                        checked: jobs.simultaneous === modelData.jobs
+                        onToggleRequested: jobs.simultaneous = modelData.jobs
+
+                        MouseArea {
+                            anchors.fill: parent
+                            onClicked: jobs.simultaneous = modelData.jobs
+                        }
+                    }
+                }
+            }
         }
     }
 

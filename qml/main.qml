@@ -1,113 +1,28 @@
 import QtQuick
 
-// The whole window: title strip, the three tabs and the job list. The page
-// owns the run; the backend keeps no list of jobs.
+// The whole window: title strip, the three tabs and the job list. The run
+// belongs to the job queue (`jobs`); the page shows its list and passes the
+// user's actions on.
 Rectangle {
     id: mainPage
 
     property string ffmpegArgs: ""
     property string outPath: ""
     property string outExt: ""
-    property bool conversionInProgress: false
-    property int overallDuration: 0
+    readonly property bool conversionInProgress: jobs.running
+    readonly property int overallDuration: jobs.overallDuration
     property int formatId: 0
     property int outputId: 0
-    property string srcTemp: ""
-    property string desTemp: ""
-    property bool burnOutput: false
     property bool maximized: false
-    // The output choice the unfinished jobs convert with, saved with them.
+    // The output choice the jobs convert with, saved with them.
     readonly property var jobSettings: ({ ffmpegArgs: ffmpegArgs, outPath: outPath, outExt: outExt,
-                                          formatId: formatId, outputId: outputId, srcTemp: srcTemp,
-                                          desTemp: desTemp,
+                                          formatId: formatId, outputId: outputId,
                                           outputSameFolder: formatTab.outputSameFolder.checked })
-    onJobSettingsChanged: Qt.callLater(mediaList.saveJobs)
+    onJobSettingsChanged: jobs.setChoice(jobSettings)
 
-    // Seconds of an "hh:mm:ss" text, NaN when it is not one.
-    function parseDuration(text) {
-        var m = /^(\d\d):(\d\d):(\d\d)/.exec(String(text))
-        if (m === null)
-            return NaN
-        return 3600 * parseInt(m[1], 10) + 60 * parseInt(m[2], 10) + parseInt(m[3], 10)
-    }
-
-    // Seconds a duration adds to the run; a text that is not a time adds none.
-    function durationSeconds(text) {
-        var seconds = parseDuration(text)
-        return isNaN(seconds) ? 0 : seconds
-    }
-
-    function updateOverallDuration(mode, amount) {
-        if (mode === "add")
-            overallDuration += durationSeconds(amount)
-        else if (mode === "sub")
-            overallDuration -= durationSeconds(amount)
-    }
-
-    // Tracks of one rip share an album folder in the music folder.
-    function useAlbumFolder(origPathName) {
-        var end = origPathName.lastIndexOf(mainwnd.separator)
-        var ripFolder = origPathName.substring(Math.max(0, end - 10), end)
-        if (ripFolder === srcTemp)
-            return
-        srcTemp = ripFolder
-        var now = new Date()
-        desTemp = "Album " + now.getFullYear() + "-" + (now.getMonth() + 1) + "-" + now.getDate()
-                + " " + now.getHours() + "-" + now.getMinutes() + "-" + now.getSeconds()
-        mainwnd.makeDir(mainwnd.getMusicFolder() + desTemp)
-    }
-
-    function outputFileFor(row) {
-        var sep = mainwnd.separator
-        if (burnOutput)
-            return mainwnd.getTempFolder() + desTemp + sep + row.newFileName
-        if (formatTab.outputSameFolder.checked) {
-            if (row.source === "dvd") {
-                // A new account may have no Videos folder yet.
-                mainwnd.makeDir(mainwnd.getVideoFolder())
-                return mainwnd.getVideoFolder() + row.newFileName
-            }
-            if (row.source === "cd") {
-                useAlbumFolder(row.origPathName)
-                return mainwnd.getMusicFolder() + desTemp + sep + row.newFileName
-            }
-            return row.origPathName + row.newFileName
-        }
-        return outPath + row.newFileName
-    }
-
-    // Processes row `current` of the job list.
-    function startNextConversion() {
-        var model = mediaList.mediaListModel
-        var at = mediaList.current
-        if (at >= model.count) {
-            conversionInProgress = false
-            return
-        }
-        conversionInProgress = true
-        var row = model.get(at)
-        if (mediaList.isBurn(row.source) && row.currentStatus === "wait") {
-            mainwnd.startBurnDisc(row.source === "burn_dvd" ? "dvd" : "cd", row.fileName, desTemp,
-                                  row.finalOutput)
-            return
-        }
-        var removing = false
-        for (var i = 0; i < at; ++i) {
-            if (model.get(i).currentStatus === "remove")
-                removing = true
-        }
-        if (row.currentStatus !== "complete" && row.currentStatus !== "error" && !removing) {
-            var inFile = row.origPathName + row.origFileName
-            var outFile = outputFileFor(row)
-            var aspect = row.wxh.split(" ")[0]
-            mainwnd.startNewConversion(inFile, ffmpegArgs, aspect, outFile, outExt)
-        } else if (row.currentStatus === "complete" && !removing) {
-            mediaList.completeConversion(true, "", "complete")
-        } else if (row.currentStatus === "error") {
-            mediaList.completeConversion(false, row.finalOutput, row.errorMsg)
-        } else {
-            conversionInProgress = false
-        }
+    // Runs the waiting rows; a disc run burns to `drive` at its end.
+    function startNextConversion(drive) {
+        jobs.start(drive || "", mediaList.chosenPresetCaption())
     }
 
     // Opens the file dialog of an input kind and adds what was chosen.
@@ -126,37 +41,34 @@ Rectangle {
     radius: 5
     border.color: "#c0c0c0"
 
-    onConversionInProgressChanged: {
-        mediaList.current = 0
-        if (!conversionInProgress)
-            convertTab.updateOverallProgress(false, 0)
-        mediaList.isAllComplete()
-    }
-
     Connections {
         target: mainwnd
         function onFileDropped(file) { mediaList.addFile(file, "file") }
-        function onFileInfoReady(fileInfo, fileVideoInfo, fileAudioInfo) {
-            mediaList.updateFile(fileInfo, fileVideoInfo, fileAudioInfo)
-        }
-        function onStartConversion(outFileName) { mediaList.conversionStart(outFileName) }
-        function onConversionProgress(time) { mediaList.updateConversionProgress(time) }
-        function onConversionComplete(quitOk, finalOutput, errorMsg) {
-            mediaList.completeConversion(quitOk, finalOutput, errorMsg)
-        }
-        function onConversionCancelled() { mediaList.cancelConversion() }
         function onAddAudioFile() { mainPage.addFromAddRow(0) }
         function onAddVideoFile() { mainPage.addFromAddRow(1) }
         function onAddAudioCD(filename) { mediaList.addFile(filename, "cd") }
         function onAddDVD(filename, length) { mediaList.addDVD(filename, length) }
-        function onBurnProgress(progress) { mediaList.burnProgress(progress) }
-        function onBurnTextStatus(status) { mediaList.burnTextStatus(status) }
-        function onBurnEstTime(time) { mediaList.burnEstTime(time) }
     }
 
     Connections {
-        target: jobStore
-        function onRestore(jobs, settings) { mediaList.restoreJobs(jobs, settings) }
+        target: jobs
+        function onNoStreamsFound(fileName) {
+            mainwnd.warning(jobs.noStreams(fileName) + "\n\nThis file has NOT been added to the Media List.")
+        }
+        function onConverterMissing(message) { mainwnd.warning(message) }
+        function onProgressChanged() { convertTab.currentOverallProgress = jobs.overallProgress }
+        // Saved jobs come back with the choice they had.
+        function onRestored(settings) {
+            for (var name of ["ffmpegArgs", "outPath", "outExt"])
+                mainPage[name] = String(settings[name] || "")
+            mainPage.formatId = Number(settings.formatId) || 0
+            mainPage.outputId = Number(settings.outputId) || 0
+            formatTab.outputSameFolder.checked = settings.outputSameFolder !== false
+        }
+        function onListChanged() {
+            if (mediaList.mediaListModel.count === 0)
+                idTabs.current = 0
+        }
     }
 
     // Any click outside the rows ends name editing.

@@ -83,6 +83,7 @@ void BurnDisc::setJob(const QString &discType, const QString &device, const QStr
     m_discType = discType;
     m_burnDevice = device;
     m_sourceFolder = sourceFolder;
+    m_files.clear();
     m_videoStandard = videoStandard;
     m_replaceable.clear();
     m_stopping = false;
@@ -124,6 +125,18 @@ void BurnDisc::renameByCreationTime(const QString &pattern, const QString &exten
     }
 }
 
+QStringList BurnDisc::stagedFiles(const QString &extension)
+{
+    if (!m_files.isEmpty())
+        return m_files;
+    renameByCreationTime("*." + extension, "." + extension);
+    const QDir folder(m_sourceFolder);
+    QStringList files;
+    for (const QString &name : folder.entryList({"*." + extension}, QDir::Files, QDir::Name))
+        files << folder.filePath(name);
+    return files;
+}
+
 void BurnDisc::writeProject()
 {
     const QString folder = QDir::toNativeSeparators(m_sourceFolder);
@@ -140,12 +153,10 @@ void BurnDisc::writeProject()
         "\t\t<titles>",
         "\t\t\t<pgc>",
     };
-    renameByCreationTime("*.mpg", ".mpg");
     const QDir dir(m_sourceFolder);
-    for (const QFileInfo &mpg : dir.entryInfoList({"*.mpg"}, QDir::Files, QDir::Name)) {
-        m_totalBytes += mpg.size();
-        lines << "\t\t\t\t<vob file=\"" + xmlFolder + QDir::separator() + mpg.fileName().toHtmlEscaped()
-                     + "\" />";
+    for (const QString &mpg : stagedFiles("mpg")) {
+        m_totalBytes += QFileInfo(mpg).size();
+        lines << "\t\t\t\t<vob file=\"" + QDir::toNativeSeparators(mpg).toHtmlEscaped() + "\" />";
     }
     lines << "\t\t\t</pgc>" << "\t\t</titles>" << "\t</titleset>" << "</dvdauthor>";
     QFile project(dir.filePath("mediaforgestudio.xml"));
@@ -378,11 +389,7 @@ void BurnDisc::burnCd()
 {
     logLine("Burning Audio CD...");
     emit textStatus("Burning Audio CD...");
-    renameByCreationTime("*.wav", ".wav");
-    const QDir folder(m_sourceFolder);
-    QStringList tracks;
-    for (const QString &name : folder.entryList({"*.wav"}, QDir::Files, QDir::Name))
-        tracks << folder.filePath(name);
+    const QStringList tracks = stagedFiles("wav");
     if (DiscCheck::isImage(m_burnDevice))
         writeCdImage(tracks);
     else

@@ -28,6 +28,9 @@ public:
     // The files of the image that may replace what is at their names (the
     // user agreed to it); any other name taken by the end fails the burn.
     void allowReplacing(const QStringList &files);
+    // The staged files in the order they go on the disc; without them, the
+    // source folder's files go in the order they were made.
+    void setFiles(const QStringList &files) { m_files = files; }
     // Ends a burn still going, for a program that is ending: its tool is
     // stopped, a half-written image removed, and nothing more is reported.
     // Returns once the worker is still.
@@ -66,6 +69,7 @@ private:
     void burnDvdDisc(const QString &dvdFolder);
     void writeDvdImage(const QString &dvdFolder);
     int followIsoTool(QProcess &tool, QString *output);
+    QStringList stagedFiles(const QString &extension);
     void burnCd();
     void burnCdDisc(const QStringList &tracks);
     void writeCdImage(const QStringList &tracks);
@@ -80,6 +84,7 @@ private:
 
     QString m_burnDevice;
     QString m_sourceFolder;
+    QStringList m_files;
     QString m_videoStandard;
     qint64 m_totalBytes = 0;
     QString m_discType;

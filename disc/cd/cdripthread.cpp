@@ -87,7 +87,7 @@ void CDRipThread::run()
     for (int i = 1; i <= count && running; ++i) {
         emit startedFile(i);
         const uint number = trackList.at(i - 1).toUInt();
-        const QString path = folder + Folders::separator() + "Track " + QString::number(number) + ".wav";
+        const QString path = trackFile(folder, number);
         QString why;
         const bool extracted = number > 0 && cd.extractTrack(number - 1, path, &why);
         if (!extracted || !running) {
@@ -111,4 +111,9 @@ void CDRipThread::run()
         emit ripComplete();
     else
         emit error("Ripping was cancelled.");
+}
+
+QString CDRipThread::trackFile(const QString &folder, uint number)
+{
+    return folder + Folders::separator() + "Track " + QString::number(number) + ".wav";
 }

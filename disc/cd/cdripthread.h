@@ -30,6 +30,9 @@ public:
     // Stops after the current block of the current track. Safe from any thread.
     void cancel();
 
+    // Where track `number` (1-based) of a rip into `folder` goes: "Track N.wav".
+    static QString trackFile(const QString &folder, uint number);
+
 signals:
     void ripStarted(int);
     void startedFile(int track);

@@ -3,7 +3,7 @@
 // what removeFile may delete, geometry, the title strip, boxes and dialogs,
 // the log, the update check, and closing.
 #include "app/droppablewidget.h"
-#include "app/jobstore.h"
+#include "jobs/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
 #include "app/startup.h"
@@ -260,16 +260,16 @@ private slots:
         const QString list = product->product() + "/jobs.json";
         QVERIFY(writeFile(out, "half") && writeFile(other, "user's"));
         {
-            JobStore killed(list);
+            JobStore killed(list, {});
             killed.save({QVariantMap{{"fileName", "/in/song.mp3"}, {"source", "file"}, {"running", true},
                                      {"newFileName", "song.wav"}}}, {{"outExt", "wav"}});
-            killed.setRunningOutput(out);
+            killed.addRunningOutput(out);
         }
         if (since == "link")
             QVERIFY(QFile::remove(out) && QFile::link(other, out));
         if (since == "old list")
-            QVERIFY(writeFile(list, readFile(list).replace("runningIdentity", "x")));
-        JobStore(list).offerRestore();
+            QVERIFY(writeFile(list, readFile(list).replace("runningIdentity", "x").replace("runningOutputs", "y")));
+        JobStore(list, {}).offerRestore();
         QCOMPARE(QFileInfo(out).exists(), !since.isEmpty());
         QCOMPARE(readFile(other), "user's");
     }

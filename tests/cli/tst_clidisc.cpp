@@ -341,7 +341,7 @@ private slots:
         QCOMPARE(staging(product), QStringList());
     }
 
-    // Images and folders whose names are not UTF-8 rip.
+    // Images, folders and files whose names are not UTF-8 rip and burn.
     void foreignNames()
     {
         ScratchProduct product;
@@ -350,13 +350,18 @@ private slots:
         QVERIFY(::mkdir(FileNames::encode(folder).constData(), 0777) == 0);
         QVERIFY(writeNamed(folder + "/" + latin1Name(".cue"), contents(fixture("album.cue")))
                 && writeNamed(folder + "/" + latin1Name(".bin"), contents(fixture("album.bin")))
-                && writeNamed(folder + "/" + latin1Name(".iso"), contents(fixture("movie.iso"))));
-        const QString ripped = folder + "/Track 1.wav", title = folder + "/MOVIE_Title_1.vob";
+                && writeNamed(folder + "/" + latin1Name(".iso"), contents(fixture("movie.iso")))
+                && writeNamed(folder + "/" + latin1Name(".wav"), contents(fixture("tone.wav"))));
+        const QString ripped = folder + "/Track 1.wav", title = folder + "/MOVIE_Title_1.vob",
+                      image = folder + "/" + latin1Name(" mix.cue");
         const Answer cd = cli({"rip-cd", folder + "/" + latin1Name(".cue"), "--tracks", "1", "--output", folder});
         QVERIFY2(cd.status == 0 && cd.out == ripped + "\n", qPrintable(cd.out + cd.err));
         QCOMPARE(FileNames::size(ripped), qint64(44 + lengths.at(0) * 2352));
         const Answer dvd = cli({"rip-dvd", folder + "/" + latin1Name(".iso"), "--titles", "1", "--output", folder});
         QVERIFY2(dvd.status == 0 && dvd.out == title + "\n", qPrintable(dvd.out + dvd.err));
+        const Answer burn = cli({"burn-cd", image, folder + "/" + latin1Name(".wav")});
+        QVERIFY2(burn.status == 0 && burn.out.startsWith(image + "\n"), qPrintable(burn.out + burn.err));
+        QCOMPARE(CAudioCD(image).trackCount(), 1);
         // Qt's own removal can't see such names.
         QVERIFY(Tools::run("rm", {"-r", folder}).ok());
     }

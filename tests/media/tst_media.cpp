@@ -224,24 +224,32 @@ private slots:
         QVERIFY(!ffmpeg.alive());
     }
 
-    // The thumbnail seeks on the input, a twentieth in; and a path queued just
-    // as the thread is on its way out is still probed.
+    // One run both probes and takes the picture a second in; only a long
+    // input with a picture gets a second run, a twentieth in. A path queued
+    // just as the thread is on its way out is still probed.
     void toolCommandsAndALateQueue()
     {
         ScratchProduct product;
-        StandIn ffmpeg("probe", product.appData());
+        StandIn ffmpeg("film", product.appData());
         FileInfoThread probe;
         int answers = 0;
         connect(&probe, &FileInfoThread::fileInfoReady, this, [&] {
             if (++answers < 25)
                 probe.enqueue("/in/a b.wav");
+            else if (answers == 25)
+                qputenv("MFS_FAKE_VIDEO", "h264, yuv420p, 320x240");
+            if (answers == 25)
+                probe.enqueue("/in/film.mkv");
         });
         probe.enqueue("/in/a b.wav");
-        QTRY_COMPARE_WITH_TIMEOUT(answers, 25, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(answers, 26, 20000);
+        qunsetenv("MFS_FAKE_VIDEO");
         const QStringList runs = QString::fromLocal8Bit(readFile(product.appData() + "/args")).split('\n');
-        QCOMPARE(runs.at(0), QString("-i /in/a b.wav"));
-        const QString thumbnail = "-ss 5 -i /in/a b.wav -y -f image2 -frames:v 1 -s 88x66 " + product.temp();
-        QVERIFY2(runs.at(1).startsWith(thumbnail), qPrintable(runs.at(1)));
+        const QString picture = " -y -f image2 -frames:v 1 -s 88x66 " + product.temp();
+        QCOMPARE(runs.size(), 25 + 2 + 1);
+        QVERIFY2(runs.at(24).startsWith("-ss 1 -i /in/a b.wav" + picture), qPrintable(runs.at(24)));
+        QVERIFY2(runs.at(25).startsWith("-ss 1 -i /in/film.mkv" + picture), qPrintable(runs.at(25)));
+        QVERIFY2(runs.at(26).startsWith("-ss 3 -i /in/film.mkv" + picture), qPrintable(runs.at(26)));
     }
 
     void build_data()

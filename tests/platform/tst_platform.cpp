@@ -33,14 +33,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("plain");
-        QTest::newRow("ascii") << QByteArray("song.wav") << true;
-        QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9 \xf0\x9f\x8e\xb5.wav") << true;
-        QTest::newRow("latin-1") << QByteArray("caf\xe9.wav") << false;
-        QTest::newRow("cut sequence at the end") << QByteArray("a\xc3") << false;
-        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf") << false;
-        QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << false;
-        QTest::newRow("beyond unicode") << QByteArray("\xf4\x90\x80\x80") << false;
-        QTest::newRow("stray continuation") << QByteArray("\x80\xbf name") << false;
+        const struct { const char *tag, *bytes; bool plain; } rows[] = {
+            {"ascii", "song.wav", true},
+            {"utf-8", "caf\xc3\xa9 \xf0\x9f\x8e\xb5.wav", true},
+            {"latin-1", "caf\xe9.wav", false},
+            {"cut sequence at the end", "a\xc3", false},
+            {"overlong slash", "a\xc0\xaf", false},
+            {"encoded surrogate", "\xed\xa0\x80", false},
+            {"beyond unicode", "\xf4\x90\x80\x80", false},
+            {"stray continuation", "\x80\xbf name", false},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.tag) << QByteArray(row.bytes) << row.plain;
     }
 
     // Every byte string comes back as it was, and the file it names is found.

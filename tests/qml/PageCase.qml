@@ -1,12 +1,16 @@
 import QtQuick
 import QtTest
+import MediaForgeStudio.Test
 
-// A test case with the whole page loaded against a fresh backend double.
+// A test case with the whole page loaded against a fresh backend double and
+// a job queue whose engine the test answers.
 TestCase {
     id: pageCase
 
     property var backend: null
-    property var store: null
+    // The job queue and its engine.
+    property var queue: null
+    property var engine: null
     property var page: null
     property var list: null
     property var jobs: null
@@ -14,8 +18,6 @@ TestCase {
     property var formatTab: null
     property var convertTab: null
     readonly property url pageFolder: Qt.resolvedUrl("../../qml/")
-    // A real picture to stand for probe thumbnails.
-    readonly property string picture: decodeURIComponent(pageFolder.toString().substring(7)) + "images/fileImage.png"
 
     width: 1000
     height: 700
@@ -29,19 +31,13 @@ TestCase {
 
         Item {
             property alias backend: mainwnd
-            property alias store: jobStore
+            property alias queue: jobs
             property alias loader: loader
 
             width: 800
             height: 552
             MainwndDouble { id: mainwnd }
-            // The job store keeps the last list it was given.
-            QtObject {
-                id: jobStore
-                property var saved: ({ jobs: [], settings: {} })
-                signal restore(var jobs, var settings)
-                function save(jobs, settings) { saved = { jobs: jobs, settings: settings } }
-            }
+            HeldJobs { id: jobs }
             Loader { id: loader; anchors.fill: parent; active: false; source: pageFolder + "main.qml" }
         }
     }
@@ -51,7 +47,8 @@ TestCase {
         failOnWarning(/./)
         var h = createTemporaryObject(harness, pageCase)
         backend = h.backend
-        store = h.store
+        queue = h.queue
+        engine = queue.engine
         if (prepare)
             prepare(backend)
         h.loader.active = true
@@ -64,27 +61,24 @@ TestCase {
         backend.calls = []
     }
 
-    // The probe's answer for a path: name, folder, base name, duration, thumbnail.
-    function probeInfo(path, duration, thumbnail) {
-        var name = path.substring(path.lastIndexOf("/") + 1)
-        return [name, path.substring(0, path.length - name.length), name.replace(/\.[^.]*$/, ""), duration,
-                thumbnail || ""]
-    }
-
-    // Adds probed rows: each { path, duration, source, thumbnail }.
+    // Adds probed rows: each { path, duration, source }.
     function addRows(rows) {
         for (var r of rows)
             r.source === "dvd" ? backend.addDVD([r.path], r.duration)
                                : r.source === "cd" ? backend.addAudioCD([r.path]) : backend.fileDropped([r.path])
         for (var s of rows)
-            backend.fileInfoReady(probeInfo(s.path, s.duration, s.thumbnail),
-                                  ["h264 (High)", "yuv420p", "320x240 [SAR 1:1 DAR 4:3]"], ["aac (LC)", "44100 Hz"])
+            engine.answer(s.path, s.duration, "320x240 [SAR 1:1 DAR 4:3]")
     }
 
     // Plain file rows with a minute each and the given statuses.
     function addJobs(statuses) {
-        addRows(statuses.map((s, i) => ({ path: "/in/job" + i + ".mkv", duration: "00:01:00", thumbnail: picture })))
-        statuses.forEach((s, i) => jobs.setProperty(i, "currentStatus", s))
+        addRows(statuses.map((s, i) => ({ path: "/in/job" + i + ".mkv", duration: "00:01:00" })))
+        statuses.forEach((s, i) => queue.setStatus(i, s))
+    }
+
+    // The engine's requests of one kind ("convert", "stop", "burn", ...).
+    function requests(kind) {
+        return engine.calls.filter(c => c.split(" ")[0] === kind)
     }
 
     // One role of every row.

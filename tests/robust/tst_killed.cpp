@@ -52,17 +52,17 @@ private slots:
         const QString convert = "mediaList.addFile(['TEMP/1371000000/track01.wav'], 'cd');"
                                 "mediaList.mediaListModel.setProperty(2, 'newFileName', 'renamed');"
                                 "Object.assign(mainPage, {ffmpegArgs: '" + preset + "', outExt: 'avi'});"
-                                "convertTab.convert();";
+                                "jobs.simultaneous = 1; convertTab.convert();";
         for (auto [name, signal] : {std::pair{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}})
             QTest::newRow(name) << convert << "ffmpeg" << "IN/long.avi" << signal << "long wait, a wait, renamed wait";
         QTest::newRow("SIGKILL") << convert << "ffmpeg" << "IN/long.avi" << SIGKILL
                                  << "long wait, a wait, renamed wait, track01 wait";
         QTest::newRow("closed") << convert + "mainwnd.close()" << "ffmpeg" << "" << 0 << "";
         QTest::newRow("corrupt list") << "" << "" << "" << -1 << "";
-        // A rip of the DVD's title; an audio-CD burn of the CD row's folder.
-        const QString rip = "mainwnd.selectDvd()", burn = "Object.assign(mainPage, {ffmpegArgs: '" + preset
-            + "', outExt: 'wav', desTemp: '1371000000', burnOutput: true});"
-              "mediaList.addBurn('burn_cd', '/dev/sr99'); mainPage.startNextConversion()";
+        // A rip of the DVD's title; an audio-CD burn of the CD row.
+        const QString rip = "mainwnd.selectDvd()", burn = "mediaList.addFile(['TEMP/1371000000/track01.wav'], 'cd');"
+            "Object.assign(mainPage, {ffmpegArgs: '" + preset + "', outExt: 'wav', formatId: 36});"
+            "mainPage.startNextConversion('/dev/sr99')";
         for (auto [name, signal] : {std::pair{"SIGTERM", SIGTERM}, {"SIGKILL", SIGKILL}}) {
             QTest::addRow("rip, %s", name) << rip << "ripper" << "TEMP/*/DVD_Title_1.vob" << signal << "";
             QTest::addRow("burn, %s", name) << burn << "cdrskin" << "TEMP/log.txt" << signal

@@ -1,9 +1,8 @@
-#include "app/jobstore.h"
+#include "jobs/jobstore.h"
 
 #include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/ownfiles.h"
-#include "platform/prompts.h"
 #include "platform/textlog.h"
 
 #include <QFile>
@@ -34,9 +33,10 @@ bool inputStillThere(const QVariantMap &job, const QVariantMap &settings)
 
 } // namespace
 
-JobStore::JobStore(const QString &path, QObject *parent)
+JobStore::JobStore(const QString &path, Question ask, QObject *parent)
     : QObject(parent)
     , m_path(path)
+    , m_ask(std::move(ask))
 {
 }
 
@@ -48,20 +48,28 @@ void JobStore::save(const QVariantList &jobs, const QVariantMap &settings)
     write();
 }
 
-void JobStore::setRunningOutput(const QString &path)
+void JobStore::addRunningOutput(const QString &path)
 {
+    const QString identity = OwnFiles::identity(path);
     QMutexLocker lock(&m_lock);
-    if (m_running == path)
-        return;
-    m_running = path;
-    m_runningIdentity = OwnFiles::identity(path);
+    m_running.append({path, identity});
     write();
 }
 
-QString JobStore::runningOutput() const
+void JobStore::removeRunningOutput(const QString &path)
 {
     QMutexLocker lock(&m_lock);
-    return m_running;
+    m_running.removeIf([&path](const QPair<QString, QString> &r) { return r.first == path; });
+    write();
+}
+
+QStringList JobStore::runningOutputs() const
+{
+    QMutexLocker lock(&m_lock);
+    QStringList paths;
+    for (const auto &r : m_running)
+        paths << r.first;
+    return paths;
 }
 
 void JobStore::write()
@@ -74,9 +82,14 @@ void JobStore::write()
     }
     QJsonObject saved{{"settings", QJsonObject::fromVariantMap(m_settings)},
                       {"jobs", QJsonArray::fromVariantList(m_jobs)}};
+    // The first as an earlier version kept its one; all of them in a list.
     if (!m_running.isEmpty()) {
-        saved.insert("running", m_running);
-        saved.insert("runningIdentity", m_runningIdentity);
+        saved.insert("running", m_running.constFirst().first);
+        saved.insert("runningIdentity", m_running.constFirst().second);
+        QJsonArray all;
+        for (const auto &r : m_running)
+            all.append(QJsonObject{{"path", r.first}, {"identity", r.second}});
+        saved.insert("runningOutputs", all);
     }
     const QByteArray bytes = QJsonDocument(saved).toJson(QJsonDocument::Compact);
     if (bytes == m_written)
@@ -150,10 +163,14 @@ void JobStore::offerRestore()
     // Half written whatever the answer; the job starts afresh if it comes
     // back. Only the very file the job made is touched: its name may hold
     // another's file by now, and a list without the file's identity can't tell.
-    const QString partial = saved.value("running").toString();
-    const QString identity = saved.value("runningIdentity").toString();
-    if (!identity.isEmpty() && OwnFiles::identity(partial) == identity && FileNames::isFile(partial))
-        ::unlink(FileNames::encode(partial).constData());
+    QList<QPair<QString, QString>> partials{{saved.value("running").toString(),
+                                             saved.value("runningIdentity").toString()}};
+    for (const QJsonValue &r : saved.value("runningOutputs").toArray())
+        partials.append({r["path"].toString(), r["identity"].toString()});
+    for (const auto &[partial, identity] : partials) {
+        if (!identity.isEmpty() && OwnFiles::identity(partial) == identity && FileNames::isFile(partial))
+            ::unlink(FileNames::encode(partial).constData());
+    }
 
     {
         QMutexLocker lock(&m_lock);
@@ -170,7 +187,7 @@ void JobStore::offerRestore()
         : QString("MediaForgeStudio did not close normally last time, and %1 jobs were still waiting "
                   "in the Media List.\n\nDo you want to restore them?")
               .arg(jobs.size());
-    const bool restoreThem = Prompts::question("Confirmation Required", text);
+    const bool restoreThem = m_ask && m_ask(text);
     {
         QMutexLocker lock(&m_lock);
         // A signal ended the program while the question was open.

@@ -6,26 +6,34 @@
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QList>
+#include <QPair>
+#include <QStringList>
 
-// The job list's unfinished jobs, kept in a file as the page changes them so
-// that a crash or a kill doesn't lose them. The page reaches it as
-// `jobStore`; the next start offers what a run that never closed left.
+#include <functional>
+
+// The job list's unfinished jobs, kept in a file as the list changes so that
+// a crash or a kill doesn't lose them; the next start offers what a run that
+// never closed left.
 class JobStore : public QObject
 {
     Q_OBJECT
 public:
-    explicit JobStore(const QString &path, QObject *parent = nullptr);
+    // `ask` puts the restore question to the user.
+    using Question = std::function<bool(const QString &text)>;
+    JobStore(const QString &path, Question ask, QObject *parent = nullptr);
 
     // The rows still to do, each with its roles and `running` on the one
     // converting, and the page's output choice (arguments, extension, ids,
     // folder) they convert with.
     Q_INVOKABLE void save(const QVariantList &jobs, const QVariantMap &settings);
 
-    // The file the converting job writes, from its start until it ends
-    // either way; empty otherwise. Called on the runner's thread, while the
-    // file is there: what it is is kept beside its name.
-    void setRunningOutput(const QString &path);
-    QString runningOutput() const;
+    // The files the converting jobs write, each from its start until it ends
+    // either way. Added while the file is there: what it is is kept beside
+    // its name. Safe from any thread.
+    void addRunningOutput(const QString &path);
+    void removeRunningOutput(const QString &path);
+    QStringList runningOutputs() const;
 
     // At start: removes what an interrupted job had written (only while its
     // name still holds that very file), then asks once
@@ -45,11 +53,12 @@ private:
     void remove();
 
     const QString m_path;
+    const Question m_ask;
     mutable QMutex m_lock;
     QVariantList m_jobs;
     QVariantMap m_settings;
-    QString m_running;
-    QString m_runningIdentity;
+    // Paths and identities, oldest first.
+    QList<QPair<QString, QString>> m_running;
     QByteArray m_written;
     bool m_kept = false;
 };

@@ -1,0 +1,63 @@
+#include "jobs/outputplan.h"
+
+#include "jobs/job.h"
+#include "platform/filenames.h"
+#include "platform/folders.h"
+
+#include <QDir>
+
+OutputPlan::OutputPlan(const Places &places)
+    : m_places(places)
+{
+}
+
+QString OutputPlan::albumName(const QDateTime &when)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    return QString("Album %1-%2-%3 %4-%5-%6")
+        .arg(d.year()).arg(d.month()).arg(d.day()).arg(t.hour()).arg(t.minute()).arg(t.second());
+}
+
+QString OutputPlan::inFolder(const QString &folder, const QString &name) const
+{
+    const QString sep = Folders::separator();
+    return folder + (folder.isEmpty() || folder.endsWith(sep) ? QString() : sep) + name;
+}
+
+QString OutputPlan::outputStem(const Job &job, const QDateTime &now)
+{
+    const QString name = job.newFileName;
+    if (!m_staging.isEmpty()) {
+        // The disc tools take a project or list of names: a staged copy's
+        // name is one they can all spell.
+        QString plain = name;
+        for (QChar &c : plain) {
+            if (c.isSurrogate())
+                c = '_';
+        }
+        return inFolder(m_places.temp + m_staging, FileNames::isPlain(name) ? name : plain);
+    }
+    if (!m_folder.isEmpty())
+        return inFolder(m_folder, name);
+    switch (job.source) {
+    case Job::Source::Dvd:
+        QDir().mkpath(m_places.videos);
+        return m_places.videos + name;
+    case Job::Source::Cd: {
+        // The ten characters before the last separator name the track's rip
+        // folder; a new rip starts a new album.
+        const QString sep = Folders::separator();
+        const int end = int(job.origPathName.lastIndexOf(sep));
+        const QString ripFolder = job.origPathName.mid(std::max(0, end - 10), end - std::max(0, end - 10));
+        if (ripFolder != srcTemp || desTemp.isEmpty()) {
+            srcTemp = ripFolder;
+            desTemp = albumName(now);
+        }
+        QDir().mkpath(m_places.music + desTemp);
+        return m_places.music + desTemp + sep + name;
+    }
+    default:
+        return job.origPathName + name;
+    }
+}
