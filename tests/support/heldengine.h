@@ -18,6 +18,7 @@ public:
     QStringList requests;
     QHash<QString, quint64> probeIds;
     QList<quint64> tickets;
+    Burn lastBurn;
 
     QVariantList calls() const
     {
@@ -39,7 +40,14 @@ public:
         requests << QString("convert %1 %2 > %3.%4 %5").arg(ticket).arg(c.input, c.outStem, c.ext, c.args.join(' '));
     }
     void stop(quint64 ticket) override { requests << "stop " + QString::number(ticket); }
-    void burn(const Burn &b) override { requests << "burn " + b.discType + " " + b.drive + " " + b.files.join(' '); }
+    void burn(const Burn &b) override
+    {
+        QStringList files;
+        for (const DiscItem &item : b.items)
+            files << item.file;
+        requests << "burn " + b.discType + " " + b.drive + " " + files.join(' ');
+        lastBurn = b;
+    }
     void stopBurn() override { requests << "stopBurn"; }
     void shutdown() override {}
 
