@@ -49,7 +49,7 @@ SelectDrive::SelectDrive(QWidget *parent)
     // 0 is the lowest value: a chapter only where each job starts.
     m_chapters->setRange(0, 999);
     m_chapters->setSpecialValueText(tr("Where each job starts"));
-    m_chapters->setPrefix(tr("Also every "));
+    m_chapters->setPrefix(tr("Each job, and every "));
     m_chapters->setSuffix(tr(" min"));
     form->addRow(m_chaptersLabel, m_chapters);
     m_gap->addItem(tr("No pause"), 0);
