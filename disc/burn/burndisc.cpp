@@ -245,6 +245,7 @@ bool BurnDisc::verified(const std::function<QString(const std::function<bool(int
 
 void BurnDisc::succeed(const QString &status)
 {
+    emit burnProgress(100);
     emit burnEstTime(m_verified ? QString("Verified") : QString("Burn complete"));
     emit textStatus(status);
     emit burnComplete(true, DiscCheck::isImage(m_burnDevice) ? m_burnDevice : QString(), QString());

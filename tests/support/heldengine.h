@@ -18,7 +18,6 @@ public:
     QStringList requests;
     QHash<QString, quint64> probeIds;
     QList<quint64> tickets;
-    Burn lastBurn;
 
     QVariantList calls() const
     {
@@ -46,7 +45,6 @@ public:
         for (const DiscItem &item : b.items)
             files << item.file;
         requests << "burn " + b.discType + " " + b.drive + " " + files.join(' ');
-        lastBurn = b;
     }
     void stopBurn() override { requests << "stopBurn"; }
     void shutdown() override {}
