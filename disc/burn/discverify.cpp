@@ -126,42 +126,37 @@ bool hasSound(const QByteArray &block)
 
 } // namespace
 
-QString compareImage(const QString &image, const QString &device, int readyMs, const Progress &progress)
+namespace {
+
+// One pass over the image and the disc; `unreadable` when the disc could
+// not be read to the image's end.
+QString compareOnce(const QString &image, const QString &device, const Progress &progress, bool *unreadable)
 {
     const int iso = FileNames::openRead(image);
     if (iso < 0)
         return "its image can't be read: " + OwnFiles::errorText(errno);
+    const int disc = FileNames::openRead(device);
+    if (disc < 0) {
+        const QString why = OwnFiles::errorText(errno);
+        ::close(iso);
+        *unreadable = true;
+        return "the disc can't be read: " + why;
+    }
     const qint64 total = ::lseek(iso, 0, SEEK_END);
     ::lseek(iso, 0, SEEK_SET);
     QByteArray mine(chunkBytes, Qt::Uninitialized), theirs(chunkBytes, Qt::Uninitialized);
-    // A drive that has just closed a disc reloads it before it reads.
-    int disc = -1;
-    const QDeadlineTimer ready(readyMs);
-    for (;;) {
-        disc = FileNames::openRead(device);
-        if (disc >= 0 && readFully(disc, theirs.data(), dvdSector) == dvdSector && ::lseek(disc, 0, SEEK_SET) == 0)
-            break;
-        const int why = errno;
-        if (disc >= 0)
-            ::close(disc);
-        if (ready.hasExpired()) {
-            ::close(iso);
-            return "the disc can't be read: " + OwnFiles::errorText(why);
-        }
-        QThread::msleep(500);
-    }
     QCryptographicHash imageSum(QCryptographicHash::Sha256), discSum(QCryptographicHash::Sha256);
     QString answer;
     qint64 firstDifference = -1;
     for (qint64 done = 0; done < total && answer.isEmpty();) {
         const qint64 want = qMin(chunkBytes, total - done);
-        const qint64 got = readFully(iso, mine.data(), want);
-        if (got != want) {
+        if (readFully(iso, mine.data(), want) != want) {
             answer = "its image can't be read";
             break;
         }
         const qint64 read = readFully(disc, theirs.data(), want);
         if (read != want) {
+            *unreadable = true;
             answer = QString("the disc can't be read at sector %1").arg((done + qMax<qint64>(read, 0)) / dvdSector);
             break;
         }
@@ -180,6 +175,22 @@ QString compareImage(const QString &image, const QString &device, int readyMs, c
     if (answer.isEmpty() && imageSum.result() != discSum.result())
         answer = QString("the disc differs from its image at sector %1").arg(qMax<qint64>(firstDifference, 0));
     return answer;
+}
+
+} // namespace
+
+QString compareImage(const QString &image, const QString &device, int readyMs, const Progress &progress)
+{
+    // A drive that has just closed a disc reloads it, and until then may not
+    // read it, or only to its old size.
+    const QDeadlineTimer ready(readyMs);
+    for (;;) {
+        bool unreadable = false;
+        const QString answer = compareOnce(image, device, progress, &unreadable);
+        if (!unreadable || ready.hasExpired())
+            return answer;
+        QThread::msleep(1000);
+    }
 }
 
 QString compareTracks(CdDevice &reader, const QString &device, const QStringList &wavFiles, int readyMs,
