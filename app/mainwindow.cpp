@@ -12,6 +12,7 @@
 #include "catalogue/catalogue.h"
 #include "disc/burn/burndisc.h"
 #include "disc/burn/burntools.h"
+#include "disc/burn/disccheck.h"
 #include "disc/drives.h"
 #include "media/commandline.h"
 #include "media/fileinfothread.h"
@@ -60,6 +61,12 @@ MainWindow::MainWindow(QWidget *parent)
     m_settings = new QSettings(Folders::productFolder() + Folders::separator() + "settings.ini",
                                QSettings::IniFormat, this);
     m_jobs->setSimultaneous(m_settings->value("simultaneousJobs", 0).toInt());
+    // The burner dialog's last choices, for the next burn and a restored one.
+    DiscOptions disc;
+    disc.chapterMinutes = m_settings->value("chapterMinutes", disc.chapterMinutes).toInt();
+    disc.gapSeconds = m_settings->value("trackGapSeconds", disc.gapSeconds).toInt();
+    disc.verify = m_settings->value("verifyBurns", disc.verify).toBool();
+    m_jobs->setDiscOptions(disc);
     connect(m_jobs, &RunController::simultaneousChanged, this,
             [this] { m_settings->setValue("simultaneousJobs", m_jobs->simultaneous()); });
     connect(m_jobStore, &JobStore::restore, m_jobs, &RunController::restore);
@@ -410,10 +417,15 @@ void MainWindow::openFolder(QString path)
     Desktop::showInFileManager(QDir::toNativeSeparators(path));
 }
 
-void MainWindow::playDisc(QString)
+void MainWindow::playDisc(QString drive)
 {
-    // A drive opens where its disc is mounted; an image file opens itself.
-    Desktop::openWithDesktop(Drives::mountPoint(m_selectDrive->driveRoot()));
+    if (drive.isEmpty())
+        drive = m_selectDrive->driveRoot();
+    // An image file is shown in its folder; a drive opens where its disc is mounted.
+    if (DiscCheck::isImage(drive))
+        Desktop::showInFileManager(QDir::toNativeSeparators(drive));
+    else
+        Desktop::openWithDesktop(Drives::mountPoint(drive));
 }
 
 // Media
@@ -522,9 +534,17 @@ void MainWindow::openCDRipper()
 
 QString MainWindow::selectBurnDisc(QString discType, int overallDuration)
 {
-    m_selectDrive->setRun(discType, overallDuration);
+    m_selectDrive->setRun(discType, overallDuration, m_jobs->defaultDiscTitle(discType));
+    m_selectDrive->setOptions(m_jobs->discOptions());
     m_selectDrive->runDialog();
-    return m_selectDrive->result() == QDialog::Accepted ? m_selectDrive->deviceId() : QString();
+    if (m_selectDrive->result() != QDialog::Accepted)
+        return QString();
+    const DiscOptions chosen = m_selectDrive->options();
+    m_jobs->setDiscOptions(chosen);
+    m_settings->setValue("chapterMinutes", chosen.chapterMinutes);
+    m_settings->setValue("trackGapSeconds", chosen.gapSeconds);
+    m_settings->setValue("verifyBurns", chosen.verify);
+    return m_selectDrive->deviceId();
 }
 
 void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
@@ -537,7 +557,9 @@ void MainWindow::startBurnDisc(QString discType, QString drive, QString desTemp,
     } else {
         m_burner->setJob("cd", drive, source, QString());
     }
-    m_burner->allowReplacing(m_selectDrive->replacing(drive));
+    DiscOptions options = m_jobs->discOptions();
+    options.replaceable = m_selectDrive->replacing(drive);
+    m_burner->setOptions(options);
     m_burner->start();
 }
 

@@ -5,13 +5,18 @@
 #include "platform/folders.h"
 #include "platform/prompts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,11 +29,38 @@ SelectDrive::SelectDrive(QWidget *parent)
     , m_driveList(new QComboBox)
     , m_okButton(new QPushButton("OK"))
     , m_cancelButton(new QPushButton("Cancel"))
+    , m_titleLabel(new QLabel)
+    , m_title(new QLineEdit)
+    , m_chaptersLabel(new QLabel(tr("&Chapters:")))
+    , m_chapters(new QSpinBox)
+    , m_gapLabel(new QLabel(tr("&Between tracks:")))
+    , m_gap(new QComboBox)
+    , m_verify(new QCheckBox(tr("&Verify after burning")))
 {
     setWindowTitle("Select Burn Drive");
     auto *group = new QGroupBox(tr("Select Drive"));
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(m_driveList);
+
+    auto *disc = new QGroupBox(tr("Disc"));
+    auto *form = new QFormLayout(disc);
+    m_title->setMaxLength(160);
+    form->addRow(m_titleLabel, m_title);
+    // 0 is the lowest value: a chapter only where each job starts.
+    m_chapters->setRange(0, 999);
+    m_chapters->setSpecialValueText(tr("Where each job starts"));
+    m_chapters->setPrefix(tr("Each job, and every "));
+    m_chapters->setSuffix(tr(" min"));
+    form->addRow(m_chaptersLabel, m_chapters);
+    m_gap->addItem(tr("No pause"), 0);
+    m_gap->addItem(tr("2 seconds of silence"), 2);
+    form->addRow(m_gapLabel, m_gap);
+    m_verify->setToolTip(tr("Read back what was written and compare it"));
+    form->addRow(m_verify);
+    for (QLabel *label : {m_titleLabel, m_chaptersLabel, m_gapLabel})
+        label->setBuddy(label == m_titleLabel ? static_cast<QWidget *>(m_title)
+                        : label == m_chaptersLabel ? static_cast<QWidget *>(m_chapters)
+                                                   : m_gap);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -39,17 +71,44 @@ SelectDrive::SelectDrive(QWidget *parent)
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(group, 0, 0);
-    grid->addLayout(buttons, 1, 0);
+    grid->addWidget(disc, 1, 0);
+    grid->addLayout(buttons, 2, 0);
+    setOptions(DiscOptions());
 
     connect(m_okButton, &QPushButton::clicked, this, &SelectDrive::onOK);
     connect(m_cancelButton, &QPushButton::clicked, this, &SelectDrive::onCancel);
     connect(m_driveList, &QComboBox::currentIndexChanged, this, &SelectDrive::onComboChange);
 }
 
-void SelectDrive::setRun(const QString &discType, int neededSeconds)
+void SelectDrive::setRun(const QString &discType, int neededSeconds, const QString &title)
 {
     m_discType = discType;
     m_neededSeconds = neededSeconds;
+    const bool dvd = discType == "dvd";
+    m_titleLabel->setText(dvd ? tr("Volume &label:") : tr("Album &title:"));
+    m_title->setText(title);
+    m_chaptersLabel->setVisible(dvd);
+    m_chapters->setVisible(dvd);
+    m_gapLabel->setVisible(!dvd);
+    m_gap->setVisible(!dvd);
+}
+
+void SelectDrive::setOptions(const DiscOptions &options)
+{
+    m_chapters->setValue(options.chapterMinutes);
+    m_gap->setCurrentIndex(options.gapSeconds > 0 ? 1 : 0);
+    m_verify->setChecked(options.verify);
+}
+
+DiscOptions SelectDrive::options() const
+{
+    DiscOptions options;
+    options.title = m_title->text().trimmed();
+    options.chapterMinutes = m_chapters->value();
+    options.gapSeconds = m_gap->currentData().toInt();
+    options.verify = m_verify->isChecked();
+    options.replaceable = m_replacing;
+    return options;
 }
 
 void SelectDrive::runDialog()

@@ -51,8 +51,9 @@ bool choosePreset(const Invocation &call, const QString &discType, const QString
 class BurnRun : public QObject
 {
 public:
-    BurnRun(const Invocation &call, const QString &discType, const QString &target, const QString &standard)
-        : m_call(call), m_discType(discType), m_target(target), m_standard(standard),
+    BurnRun(const Invocation &call, const QString &discType, const QString &target, const QString &standard,
+            const DiscOptions &options)
+        : m_call(call), m_discType(discType), m_target(target), m_standard(standard), m_options(options),
           m_run(&m_engine, {Folders::musicFolder(), Folders::videoFolder(), Folders::tempFolder()}),
           m_follower(call, m_run)
     {
@@ -118,6 +119,7 @@ private:
         }
         m_run.setChoice({{"ffmpegArgs", preset.arguments}, {"outExt", preset.extension},
                          {"formatId", m_discType == "dvd" ? RunController::dvdFormat : RunController::cdFormat}});
+        m_run.setDiscOptions(m_options);
         QString why;
         if (!m_run.start(m_target, m_standard, &why)) {
             m_call.complain("Cannot create a staging folder in " + Folders::tempFolder() + ": " + why);
@@ -142,11 +144,11 @@ private:
     void burnt(bool ok, const QString &, const QString &reason)
     {
         if (ok)
-            m_follower.progress().show(m_phase, 100);
+            m_follower.progress().show(m_phase + (m_timeLeft == "Verified" ? ", verified" : ""), 100);
         m_follower.progress().end();
         if (!ok) {
-            m_call.complain("Burn Failed: "
-                            + (reason.isEmpty() ? "see the log " + Folders::tempFolder() + "log.txt" : oneLine(reason)));
+            const QString why = reason.isEmpty() ? "see the log " + Folders::tempFolder() + "log.txt" : oneLine(reason);
+            m_call.complain(why.startsWith("Verification failed") ? why : "Burn Failed: " + why);
             m_follower.end(JobFailed);
             return;
         }
@@ -175,6 +177,7 @@ private:
 
     const Invocation &m_call;
     const QString m_discType, m_target, m_standard;
+    const DiscOptions m_options;
     ToolEngine m_engine;
     RunController m_run;
     RunFollower m_follower;
@@ -192,6 +195,21 @@ int burn(const Invocation &call, const QString &discType)
     const QString standard = call.has("standard") ? call.value("standard").toUpper() : QString("PAL");
     if (standard != "PAL" && standard != "NTSC")
         return call.refuse("--standard is PAL or NTSC, not " + call.value("standard"));
+    DiscOptions options;
+    options.verify = !call.has("no-verify");
+    options.title = call.value(dvd ? "label" : "title");
+    if (call.has("chapter-minutes")) {
+        bool number = false;
+        options.chapterMinutes = call.value("chapter-minutes").toInt(&number);
+        if (!number || options.chapterMinutes < 0 || options.chapterMinutes > 999)
+            return call.refuse("--chapter-minutes is a number of minutes from 0 to 999, not "
+                               + call.value("chapter-minutes"));
+    }
+    if (call.has("gap")) {
+        if (call.value("gap") != "0" && call.value("gap") != "2")
+            return call.refuse("--gap is 0 or 2 seconds, not " + call.value("gap"));
+        options.gapSeconds = call.value("gap").toInt();
+    }
 
     QString target = call.operands.first();
     const QString suffix = dvd ? ".iso" : ".cue";
@@ -222,7 +240,7 @@ int burn(const Invocation &call, const QString &discType)
     const QStringList paths = readableFiles(files, &status);
     if (status != Success)
         return status;
-    return BurnRun(call, discType, target, standard).exec(paths);
+    return BurnRun(call, discType, target, standard, options).exec(paths);
 }
 
 } // namespace
@@ -244,26 +262,44 @@ standard error. When the burn succeeds, the image's files, or "Burn
 Complete" for a disc, are printed on standard output. A failed burn is named
 with its reason and the exit status is 1; nothing is burned when a file can't
 be probed or converted. Ctrl-C stops a conversion, or the burner (a half
-image is removed; a disc being written may be unusable).)";
+image is removed; a disc being written may be unusable).
+
+What was written is read back and compared by checksum unless --no-verify
+is given: a disc from the drive, an image with the program's own readers.
+A difference ("Verification failed: track 3 differs") fails the burn with
+exit status 1, and an image that reads back wrong is removed.)";
     return {
         {"burn-dvd", "TARGET [--standard PAL|NTSC] FILE...",
          "Author and burn a DVD-Video, or write it as an ISO image.",
-         R"(Authors a DVD-Video with each FILE as one title, in the order given, and burns
-it to TARGET or writes it as an ISO image (TARGET ending in .iso). Files that
+         R"(Authors a DVD-Video with the FILEs as one title, in the order given, and burns
+it to TARGET or writes it as an ISO image (TARGET ending in .iso). A chapter
+starts where each file begins, and every --chapter-minutes within a file
+(default 5; 0 for none). The volume label is --label, or the first file's
+name, in upper case letters, digits and "_" (at most 32). Files that
 are DVD-Video MPEG-2 already (an MPEG-2 program stream at a DVD frame size of
 the standard, with AC-3 or MPEG audio at 48 kHz) are taken as they are; any
 other file, audio alone included, is converted first with the DVD format's
 first preset of the standard (see "presets --format 7").)" + common,
-         {{"standard", "PAL|NTSC", "The video standard of the disc (default PAL)."}},
+         {{"standard", "PAL|NTSC", "The video standard of the disc (default PAL)."},
+          {"label", "TEXT", "The disc's volume label (default: the first file's name)."},
+          {"chapter-minutes", "N", "A chapter every N minutes within a file (default 5; 0: one per file)."},
+          {"no-verify", "", "Don't read the disc or image back to compare it."}},
          "TARGET FILE", 0, -1, [](const Invocation &call) { return burn(call, "dvd"); }},
         {"burn-cd", "TARGET FILE...",
          "Burn an audio CD, or write it as a BIN/CUE image.",
          R"(Burns an audio CD with each FILE as one track, in the order given, to TARGET,
 or writes it as a BIN/CUE image (TARGET ending in .cue; the .bin goes beside
 it). WAV files of 44.1 kHz 16-bit stereo PCM are taken as they are; any other
-file is converted first with the Audio CD preset (see "presets --format 36").)"
+file is converted first with the Audio CD preset (see "presets --format 36").
+The disc carries CD-TEXT: the album title (--title, else the files' album
+tag, else the first file's name) and performer, and each track's title (its
+title tag, else its file name without extension) and performer. The tracks
+follow each other without a pause unless --gap 2 puts two seconds of silence
+before each track after the first.)"
              + common,
-         {},
+         {{"title", "TEXT", "The album title in the CD-TEXT."},
+          {"gap", "0|2", "Seconds of silence between tracks (default 0)."},
+          {"no-verify", "", "Don't read the disc or image back to compare it."}},
          "TARGET FILE", 0, -1, [](const Invocation &call) { return burn(call, "cd"); }},
     };
 }

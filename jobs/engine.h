@@ -1,5 +1,7 @@
 #pragma once
 
+#include "disc/burn/discplan.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -26,8 +28,11 @@ public:
         QString discType; // "dvd" or "cd"
         QString drive;    // a drive's node, or an image file
         QString folder;   // the staging folder
-        QStringList files; // the staged files, in the order they go on the disc
+        // The staged files, in the order they go on the disc, with each
+        // job's length and CD-TEXT.
+        QList<DiscItem> items;
         QString standard; // "PAL" or "NTSC" for a DVD
+        DiscOptions options;
     };
 
     using QObject::QObject;

@@ -448,12 +448,22 @@ void RunController::startBurn(int row)
     burn.drive = job.fileName;
     burn.folder = m_plan.tempFolder() + m_plan.staging();
     burn.standard = burn.discType == "dvd" ? burnStandard(job) : QString();
-    // The disc holds the staged files in list order, whatever order they finished in.
+    // The disc holds the staged files in list order, whatever order they
+    // finished in, each with its length and CD-TEXT.
+    QList<Job> staged;
     for (int r = 0; r < row; ++r) {
-        const Job &staged = m_list.at(r);
-        if (staged.state == Job::State::Done && m_outputs.contains(staged.id))
-            burn.files << m_outputs.value(staged.id);
+        const Job &done = m_list.at(r);
+        if (done.state != Job::State::Done || !m_outputs.contains(done.id))
+            continue;
+        staged << done;
+        const QString title = done.tags.value("title").toString().trimmed();
+        burn.items << DiscItem{m_outputs.value(done.id), done.workSeconds(),
+                               title.isEmpty() ? baseName(done.origFileName) : title,
+                               done.tags.value("artist").toString().trimmed()};
     }
+    burn.options = m_discOptions;
+    if (burn.options.title.isEmpty())
+        burn.options.title = discTitle(burn.discType, staged);
     // A crash from here on finds the burn waiting, with its staging folder.
     save();
     m_engine->burn(burn);
@@ -630,6 +640,34 @@ void RunController::cancel()
     }
     endBurnRun();
     endRun(true);
+}
+
+QString RunController::discTitle(const QString &kind, const QList<Job> &jobs)
+{
+    if (jobs.isEmpty())
+        return {};
+    const Job &first = jobs.first();
+    // Before its run a job's name is what it will be called; after, the
+    // name of its output.
+    const QString name = first.state == Job::State::Done ? baseName(first.newFileName) : first.newFileName;
+    if (kind == "dvd")
+        return DiscPlan::volumeLabel(name);
+    for (const Job &job : jobs) {
+        const QString album = job.tags.value("album").toString().trimmed();
+        if (!album.isEmpty())
+            return album;
+    }
+    return name;
+}
+
+QString RunController::defaultDiscTitle(const QString &kind) const
+{
+    QList<Job> coming;
+    for (const Job &job : m_list.jobs()) {
+        if (!job.isBurn() && !job.isFinished())
+            coming << job;
+    }
+    return discTitle(kind, coming);
 }
 
 QString RunController::burnStandard(const Job &burn)

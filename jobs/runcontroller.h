@@ -96,6 +96,13 @@ public:
     quint64 burnId() const { return m_burnId; }
     // Whether every job's input goes on a disc of this kind as it is.
     bool allReadyToBurn(const QString &discType, const QString &standard) const;
+    // What the next burn makes of its disc: chapters, gaps, title, read-back.
+    void setDiscOptions(const DiscOptions &options) { m_discOptions = options; }
+    const DiscOptions &discOptions() const { return m_discOptions; }
+    // The title a disc of this kind gets unless the user gives one: for a
+    // DVD the volume label made of the first job's name, for a CD the first
+    // job's album, else its name.
+    Q_INVOKABLE QString defaultDiscTitle(const QString &kind) const;
     // Stops the whole run: converting rows wait again, the burn row goes.
     Q_INVOKABLE void cancel();
     Q_INVOKABLE bool isConverting(int row) const;
@@ -149,6 +156,7 @@ private:
     void endRun(bool cancelled);
     void endBurnRun();
     static QString burnStandard(const Job &burn);
+    static QString discTitle(const QString &kind, const QList<Job> &jobs);
     quint64 endTicket(quint64 ticket);
     void finishJob(int row, bool ok, const QString &output, const QString &error);
     void dropRow(int row);
@@ -177,6 +185,7 @@ private:
     quint64 m_nextTicket = 1;
     // Outputs once chosen, by job id; staged ones until the burn.
     QHash<quint64, QString> m_outputs;
+    DiscOptions m_discOptions;
     QHash<quint64, QElapsedTimer> m_clocks;
     // Jobs not probed whose conversion has named the input's duration.
     QSet<quint64> m_durationFound;

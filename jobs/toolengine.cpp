@@ -194,7 +194,8 @@ void ToolEngine::stop(quint64 id)
 void ToolEngine::burn(const Burn &burn)
 {
     m_burner->setJob(burn.discType, burn.drive, burn.folder, burn.standard);
-    m_burner->setFiles(burn.files);
+    m_burner->setItems(burn.items);
+    m_burner->setOptions(burn.options);
     m_burner->start();
 }
 

@@ -2,8 +2,12 @@
 
 #include "disc/burn/burnparse.h"
 #include "disc/burn/burntools.h"
+#include "disc/burn/cdtext.h"
 #include "disc/burn/cueimage.h"
 #include "disc/burn/disccheck.h"
+#include "disc/burn/discverify.h"
+#include "disc/dvd/dvdstructure.h"
+#include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/ownfiles.h"
 #include "platform/textlog.h"
@@ -16,8 +20,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -58,11 +62,17 @@ int createPart(const QString &image, QString *part, QString *error)
     return -1;
 }
 
-QString volumeLabel(const QString &isoPath)
+// An open descriptor for writing to a new file of our own in the staging
+// folder, named after `stem`; -1 with the reason.
+int createStaged(const QString &stem, const QString &ext, QString *path, QString *error)
 {
-    QString label = QFileInfo(isoPath).completeBaseName().toUpper();
-    label.replace(QRegularExpression("[^A-Z0-9_]"), "_");
-    return label.isEmpty() ? QString("DVD_VIDEO") : label.left(32);
+    *path = OwnFiles::claimFreeName(stem, ext, error);
+    if (path->isEmpty())
+        return -1;
+    const int fd = ::open(FileNames::encode(*path).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        *error = OwnFiles::errorText(errno);
+    return fd;
 }
 
 } // namespace
@@ -83,15 +93,10 @@ void BurnDisc::setJob(const QString &discType, const QString &device, const QStr
     m_discType = discType;
     m_burnDevice = device;
     m_sourceFolder = sourceFolder;
-    m_files.clear();
+    m_items.clear();
     m_videoStandard = videoStandard;
-    m_replaceable.clear();
+    m_options = DiscOptions();
     m_stopping = false;
-}
-
-void BurnDisc::allowReplacing(const QStringList &files)
-{
-    m_replaceable = files;
 }
 
 void BurnDisc::stop()
@@ -125,16 +130,16 @@ void BurnDisc::renameByCreationTime(const QString &pattern, const QString &exten
     }
 }
 
-QStringList BurnDisc::stagedFiles(const QString &extension)
+QList<DiscItem> BurnDisc::stagedItems(const QString &extension)
 {
-    if (!m_files.isEmpty())
-        return m_files;
+    if (!m_items.isEmpty())
+        return m_items;
     renameByCreationTime("*." + extension, "." + extension);
     const QDir folder(m_sourceFolder);
-    QStringList files;
+    QList<DiscItem> items;
     for (const QString &name : folder.entryList({"*." + extension}, QDir::Files, QDir::Name))
-        files << folder.filePath(name);
-    return files;
+        items << DiscItem{folder.filePath(name), 0, {}, {}};
+    return items;
 }
 
 void BurnDisc::writeProject()
@@ -154,9 +159,10 @@ void BurnDisc::writeProject()
         "\t\t\t<pgc>",
     };
     const QDir dir(m_sourceFolder);
-    for (const QString &mpg : stagedFiles("mpg")) {
-        m_totalBytes += QFileInfo(mpg).size();
-        lines << "\t\t\t\t<vob file=\"" + QDir::toNativeSeparators(mpg).toHtmlEscaped() + "\" />";
+    for (const DiscItem &item : stagedItems("mpg")) {
+        m_totalBytes += QFileInfo(item.file).size();
+        lines << "\t\t\t\t<vob file=\"" + QDir::toNativeSeparators(item.file).toHtmlEscaped() + "\" chapters=\""
+                     + DiscPlan::chapterMarks(item.seconds, m_options.chapterMinutes) + "\" />";
     }
     lines << "\t\t\t</pgc>" << "\t\t</titles>" << "\t</titleset>" << "</dvdauthor>";
     QFile project(dir.filePath("mediaforgestudio.xml"));
@@ -199,11 +205,50 @@ bool BurnDisc::stopped(QProcess &tool)
     return true;
 }
 
-void BurnDisc::succeed()
+void BurnDisc::setPhase(int from, int to)
 {
-    emit burnEstTime("Burn complete");
-    emit textStatus("Burn Complete");
-    emit burnComplete(true, QString(), QString());
+    m_phaseFrom = from;
+    m_phaseTo = to;
+}
+
+void BurnDisc::phaseProgress(int percent)
+{
+    emit burnProgress(m_phaseFrom + std::clamp(percent, 0, 100) * (m_phaseTo - m_phaseFrom) / 100);
+}
+
+bool BurnDisc::verified(const std::function<QString(const std::function<bool(int)> &)> &compare)
+{
+    m_verified = false;
+    if (!m_options.verify || m_stopping)
+        return !m_stopping;
+    logLine("Verifying...");
+    emit textStatus("Verifying...");
+    emit burnEstTime("Reading back...");
+    const QString difference = compare([this](int percent) {
+        phaseProgress(percent);
+        return !m_stopping;
+    });
+    if (m_stopping)
+        return false;
+    if (difference.isEmpty()) {
+        logLine("Verified: what was written reads back the same.");
+        m_verified = true;
+        return true;
+    }
+    const QString reason = "Verification failed: " + difference;
+    logLine(reason);
+    emit burnEstTime("Burn failed");
+    emit textStatus(reason);
+    emit burnComplete(false, QString(), reason);
+    return false;
+}
+
+void BurnDisc::succeed(const QString &status)
+{
+    emit burnProgress(100);
+    emit burnEstTime(m_verified ? QString("Verified") : QString("Burn complete"));
+    emit textStatus(status);
+    emit burnComplete(true, DiscCheck::isImage(m_burnDevice) ? m_burnDevice : QString(), QString());
 }
 
 void BurnDisc::fail(const QString &reason)
@@ -216,20 +261,23 @@ void BurnDisc::fail(const QString &reason)
 void BurnDisc::burnDvd()
 {
     const QString dvdFolder = m_sourceFolder + "/DVD";
-    QDir().mkpath(dvdFolder);
+    // A folder of our own goes once its image is made; one that came back
+    // with a restored burn stays.
+    if (!OwnFiles::createFolder(dvdFolder))
+        QDir().mkpath(dvdFolder);
     m_totalBytes = 0;
+    setPhase(0, 20);
     writeProject();
     emit textStatus("Authoring DVD...");
     logLine("Authoring DVD...");
-    if (!author(m_sourceFolder + "/mediaforgestudio.xml") || m_stopping)
-        return;
-    emit burnProgress(20);
-    emit textStatus("Burning DVD...");
-    logLine("Burning Video DVD...");
-    if (DiscCheck::isImage(m_burnDevice))
-        writeDvdImage(dvdFolder);
-    else
-        burnDvdDisc(dvdFolder);
+    if (author(m_sourceFolder + "/mediaforgestudio.xml") && !m_stopping) {
+        emit burnProgress(20);
+        if (DiscCheck::isImage(m_burnDevice))
+            writeDvdImage(dvdFolder);
+        else
+            burnDvdDisc(dvdFolder);
+    }
+    OwnFiles::remove(dvdFolder);
 }
 
 bool BurnDisc::author(const QString &project)
@@ -274,7 +322,7 @@ bool BurnDisc::author(const QString &project)
     return true;
 }
 
-int BurnDisc::followIsoTool(QProcess &tool, QString *output)
+int BurnDisc::followIsoTool(QProcess &tool, QString *output, bool writing)
 {
     while (!tool.waitForFinished(m_timings.dvdPollMs) && tool.state() != QProcess::NotRunning) {
         if (stopped(tool))
@@ -285,10 +333,10 @@ int BurnDisc::followIsoTool(QProcess &tool, QString *output)
         logLine(text);
         *output += text;
         const BurnParse::IsoReport report = BurnParse::isoReport(text, QDateTime::currentDateTime());
-        if (report.progress >= 0)
-            emit burnProgress(report.progress);
-        if (report.closing) {
-            emit burnProgress(99);
+        if (report.percent >= 0)
+            phaseProgress(report.percent);
+        if (report.closing && writing) {
+            phaseProgress(99);
             emit burnEstTime("Closing disc...");
         } else if (!report.timeLeft.isEmpty()) {
             emit burnEstTime(report.timeLeft);
@@ -304,13 +352,60 @@ int BurnDisc::followIsoTool(QProcess &tool, QString *output)
     return code;
 }
 
+bool BurnDisc::makeIso(const QString &dvdFolder, int fd, QString *reason)
+{
+    // genisoimage opens its output by name; it gets the file we made, by our
+    // open descriptor, so that it never writes anything else.
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    const QString label = DiscPlan::volumeLabel(m_options.title.isEmpty() && DiscCheck::isImage(m_burnDevice)
+                                                    ? QFileInfo(m_burnDevice).completeBaseName()
+                                                    : m_options.title);
+    logLine("Volume label: " + label);
+    *reason = startTool(tool, BurnTools::isoWriter,
+                        {"-dvd-video", "-V", label, "-o", "/proc/self/fd/" + QString::number(fd), dvdFolder},
+                        [fd] { ::fcntl(fd, F_SETFD, 0); });
+    ::close(fd);
+    if (!reason->isEmpty())
+        return false;
+    emit burnEstTime("Calculating time remaining...");
+    QString output;
+    const int code = followIsoTool(tool, &output, false);
+    if (code == 0 || m_stopping)
+        return code == 0;
+    *reason = BurnParse::lastErrorLine(output);
+    if (reason->isEmpty())
+        *reason = QString(BurnTools::isoWriter) + " failed.";
+    return false;
+}
+
 void BurnDisc::burnDvdDisc(const QString &dvdFolder)
 {
-    QString reason;
-    for (int attempt = 1; attempt <= 3 && !m_stopping; ++attempt) {
+    emit textStatus("Making DVD Image...");
+    logLine("Making DVD image...");
+    setPhase(20, 40);
+    QString iso, reason;
+    const int fd = createStaged(m_sourceFolder + "/disc", "iso", &iso, &reason);
+    if (fd < 0 || !makeIso(dvdFolder, fd, &reason)) {
+        if (m_stopping)
+            return;
+        if (fd < 0)
+            reason = "The DVD image can't be made in the staging folder: " + reason + ".";
+        logLine(reason);
+        fail(reason);
+        return;
+    }
+    OwnFiles::remove(dvdFolder);
+
+    emit burnProgress(40);
+    emit textStatus("Burning DVD...");
+    logLine("Burning Video DVD...");
+    setPhase(40, m_options.verify ? 90 : 100);
+    bool burned = false;
+    for (int attempt = 1; attempt <= 3 && !m_stopping && !burned; ++attempt) {
         QProcess tool;
         tool.setProcessChannelMode(QProcess::MergedChannels);
-        reason = startTool(tool, BurnTools::dvdBurner, {"-Z", m_burnDevice, "-dvd-video", dvdFolder});
+        reason = startTool(tool, BurnTools::dvdBurner, {"-dvd-compat", "-Z", m_burnDevice + "=" + iso});
         if (!reason.isEmpty()) {
             // Counts as a failed attempt; nothing is left running to poll.
             logLine(reason);
@@ -319,20 +414,27 @@ void BurnDisc::burnDvdDisc(const QString &dvdFolder)
         }
         emit burnEstTime("Calculating time remaining...");
         QString output;
-        if (followIsoTool(tool, &output) == 0) {
-            succeed();
-            return;
-        }
-        reason = BurnParse::lastErrorLine(output);
+        burned = followIsoTool(tool, &output, true) == 0;
+        if (!burned)
+            reason = BurnParse::lastErrorLine(output);
     }
-    if (!m_stopping)
+    if (m_stopping)
+        return;
+    if (!burned) {
         fail(reason);
+        return;
+    }
+    setPhase(90, 100);
+    if (verified([&](const DiscVerify::Progress &progress) {
+            return DiscVerify::compareImage(iso, m_burnDevice, m_timings.discReadyMs, progress);
+        }))
+        succeed("Burn Complete");
 }
 
 bool BurnDisc::placeImage(const QString &part, const QString &image, QString *error)
 {
     QString why;
-    if (OwnFiles::rename(part, image, m_replaceable.contains(image), &why))
+    if (OwnFiles::rename(part, image, m_options.replaceable.contains(image), &why))
         return true;
     *error = errno == EEXIST ? QDir::toNativeSeparators(image) + " already exists; the image was not saved."
                              : "The image could not be saved as " + QDir::toNativeSeparators(image) + ": " + why + ".";
@@ -341,6 +443,9 @@ bool BurnDisc::placeImage(const QString &part, const QString &image, QString *er
 
 void BurnDisc::writeDvdImage(const QString &dvdFolder)
 {
+    emit textStatus("Writing DVD Image...");
+    logLine("Writing DVD image...");
+    setPhase(20, m_options.verify ? 95 : 100);
     const QString iso = m_burnDevice;
     QString part, reason;
     const int fd = createPart(iso, &part, &reason);
@@ -351,34 +456,25 @@ void BurnDisc::writeDvdImage(const QString &dvdFolder)
         fail(reason);
         return;
     }
-    // genisoimage opens its output by name; it gets the file we made, by our
-    // open descriptor, so that it never writes anything else.
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::MergedChannels);
-    const QString problem =
-        startTool(tool, BurnTools::isoWriter,
-                  {"-dvd-video", "-V", volumeLabel(iso), "-o", "/proc/self/fd/" + QString::number(fd), dvdFolder},
-                  [fd] { ::fcntl(fd, F_SETFD, 0); });
-    ::close(fd);
-    if (!problem.isEmpty()) {
-        OwnFiles::remove(part);
-        logLine(problem);
-        fail(problem);
-        return;
-    }
-    emit burnEstTime("Calculating time remaining...");
-    QString output;
-    const int code = followIsoTool(tool, &output);
-    if (code == 0 && !m_stopping && placeImage(part, iso, &reason)) {
-        OwnFiles::forget(iso);
-        succeed();
+    const bool made = makeIso(dvdFolder, fd, &reason);
+    if (made && !m_stopping && placeImage(part, iso, &reason)) {
+        setPhase(95, 100);
+        // Read back as the program reads a DVD: the titles, their chapters
+        // and every title set's files, against the folder they came from.
+        const bool good = verified([&](const DiscVerify::Progress &) {
+            return compareDvdStructures(readDvdStructure(dvdFolder), readDvdStructure(iso));
+        });
+        if (good) {
+            OwnFiles::forget(iso);
+            succeed("Image written: " + QFileInfo(iso).fileName());
+        } else {
+            OwnFiles::remove(iso);
+        }
         return;
     }
     OwnFiles::remove(part);
     if (m_stopping)
         return;
-    if (code != 0)
-        reason = BurnParse::lastErrorLine(output);
     if (reason.isEmpty())
         reason = QString(BurnTools::isoWriter) + " failed.";
     logLine(reason);
@@ -387,22 +483,79 @@ void BurnDisc::writeDvdImage(const QString &dvdFolder)
 
 void BurnDisc::burnCd()
 {
-    logLine("Burning Audio CD...");
-    emit textStatus("Burning Audio CD...");
-    const QStringList tracks = stagedFiles("wav");
-    if (DiscCheck::isImage(m_burnDevice))
+    const bool image = DiscCheck::isImage(m_burnDevice);
+    logLine(image ? "Writing Audio CD image..." : "Burning Audio CD...");
+    emit textStatus(image ? "Writing Audio CD Image..." : "Burning Audio CD...");
+    const QList<DiscItem> tracks = stagedItems("wav");
+    setPhase(0, m_options.verify ? 90 : 99);
+    if (image)
         writeCdImage(tracks);
     else
         burnCdDisc(tracks);
 }
 
-void BurnDisc::burnCdDisc(const QStringList &tracks)
+namespace {
+
+CdText cdTextOf(const QList<DiscItem> &tracks, const QString &title)
+{
+    CdText text;
+    text.title = title;
+    for (const DiscItem &track : tracks) {
+        text.trackTitles << track.title;
+        text.trackPerformers << track.performer;
+    }
+    text.performer = CdTextFile::albumPerformer(text.trackPerformers);
+    return text;
+}
+
+QStringList filesOf(const QList<DiscItem> &tracks)
+{
+    QStringList files;
+    for (const DiscItem &track : tracks)
+        files << track.file;
+    return files;
+}
+
+} // namespace
+
+QStringList BurnDisc::cdBurnerArgs(const QString &burner, const QList<DiscItem> &tracks,
+                                   const QString &textFile) const
+{
+    QStringList args{"-v", "dev=" + m_burnDevice, "-pad", "-audio", "-dao", "gracetime=2"};
+    if (!textFile.isEmpty())
+        args << "textfile=" + textFile;
+    const int gap = m_options.gapSeconds > 0 ? 150 : 0;
+    // wodim adds two seconds before every track unless told otherwise;
+    // cdrskin adds none unless told, track by track.
+    if (burner == "wodim")
+        args << "defpregap=" + QString::number(gap);
+    // One argument per track, in list order: the names never go through a shell.
+    for (int t = 0; t < tracks.size(); ++t) {
+        if (burner != "wodim" && gap > 0 && t > 0)
+            args << "sao_pregap=" + QString::number(gap);
+        args << tracks.at(t).file;
+    }
+    return args;
+}
+
+void BurnDisc::burnCdDisc(const QList<DiscItem> &tracks)
 {
     const QString burner = BurnTools::cdBurner();
-    // One argument per track, in name order: the pattern is never handed
-    // to a shell.
-    const QStringList args =
-        QStringList{"-v", "dev=" + m_burnDevice, "-pad", "-audio", "-dao", "gracetime=2"} + tracks;
+    // The CD-TEXT goes to the burner as a file of its packs.
+    QString textFile;
+    const QByteArray packs = CdTextFile::packs(cdTextOf(tracks, m_options.title));
+    if (!packs.isEmpty()) {
+        QString error;
+        const int fd = createStaged(m_sourceFolder + "/cdtext", "dat", &textFile, &error);
+        const bool written = fd >= 0 && OwnFiles::writeAll(fd, packs.constData(), packs.size());
+        if (fd >= 0)
+            ::close(fd);
+        if (!written) {
+            logLine("The CD-TEXT could not be written: " + error);
+            textFile.clear();
+        }
+    }
+    const QStringList args = cdBurnerArgs(burner, tracks, textFile);
     logLine("Burning: " + commandLine(burner.isEmpty() ? QString("cdrskin") : burner, args));
     QProcess tool;
     const QString problem =
@@ -435,7 +588,7 @@ void BurnDisc::burnCdDisc(const QStringList &tracks)
         if (report.trackCount >= 0) {
             trackCount = report.trackCount;
         } else if (report.fixating) {
-            emit burnProgress(99);
+            phaseProgress(100);
             emit burnEstTime("Closing disc...");
         } else {
             emit burnEstTime("Burning...");
@@ -444,7 +597,7 @@ void BurnDisc::burnCdDisc(const QStringList &tracks)
                                                              trackCount)
                                      : -1;
             if (progress >= 0)
-                emit burnProgress(progress);
+                phaseProgress(progress);
         }
     }
     const QString rest =
@@ -453,13 +606,19 @@ void BurnDisc::burnCdDisc(const QStringList &tracks)
         logLine(rest);
     const bool ok = exitCodeOf(tool) == 0;
     logLine(QString("Finished: exitCode=") + (ok ? "false" : "true"));
-    if (ok)
-        succeed();
-    else
+    if (!ok) {
         fail(QString());
+        return;
+    }
+    setPhase(90, 100);
+    if (verified([&](const DiscVerify::Progress &progress) {
+            const auto reader = makeLibcdioDevice();
+            return DiscVerify::compareTracks(*reader, m_burnDevice, filesOf(tracks), m_timings.discReadyMs, progress);
+        }))
+        succeed("Burn Complete");
 }
 
-void BurnDisc::writeCdImage(const QStringList &tracks)
+void BurnDisc::writeCdImage(const QList<DiscItem> &tracks)
 {
     const QString cue = m_burnDevice;
     const QString bin = DiscCheck::binBeside(cue);
@@ -471,10 +630,14 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
     if ((binFd = createPart(bin, &binPart, &error)) < 0 || (cueFd = createPart(cue, &cuePart, &error)) < 0) {
         error = "The image can't be written in " + QDir::toNativeSeparators(QFileInfo(cue).path()) + ": " + error + ".";
     } else {
-        written = CueImage::write(tracks, binFd, cueFd, QFileInfo(bin).fileName(), &error, [this](int percent) {
-            emit burnProgress(percent * 99 / 100);
-            return !m_stopping;
-        });
+        const CueImage::Extras extras{cdTextOf(tracks, m_options.title), m_options.gapSeconds > 0 ? 150 : 0};
+        written = CueImage::write(
+            filesOf(tracks), binFd, cueFd, QFileInfo(bin).fileName(), &error,
+            [this](int percent) {
+                phaseProgress(percent);
+                return !m_stopping;
+            },
+            extras);
     }
     for (const int fd : {binFd, cueFd}) {
         if (fd >= 0)
@@ -487,10 +650,20 @@ void BurnDisc::writeCdImage(const QStringList &tracks)
         placed = false;
     }
     if (placed) {
-        OwnFiles::forget(bin);
-        OwnFiles::forget(cue);
         logLine("Finished: exitCode=false");
-        succeed();
+        setPhase(90, 100);
+        const bool good = verified([&](const DiscVerify::Progress &progress) {
+            const auto reader = makeLibcdioDevice();
+            return DiscVerify::compareTracks(*reader, cue, filesOf(tracks), 0, progress);
+        });
+        if (good) {
+            OwnFiles::forget(bin);
+            OwnFiles::forget(cue);
+            succeed("Image written: " + QFileInfo(cue).fileName());
+        } else {
+            OwnFiles::remove(bin);
+            OwnFiles::remove(cue);
+        }
         return;
     }
     OwnFiles::remove(binPart);

@@ -32,6 +32,11 @@ double number(const QString &text)
     return ok && std::isfinite(value) ? value : 0;
 }
 
+QString minutesAndSeconds(qint64 s)
+{
+    return QString("Time remaining: %1:%2 (approx.)").arg(s / 60, 2, 10, QChar('0')).arg(s % 60, 2, 10, QChar('0'));
+}
+
 // An integer read from a fixed field, 0 when it isn't one.
 int field(const QString &text, int at, int width)
 {
@@ -72,24 +77,38 @@ QString timeRemaining(const QString &text, const QDateTime &now)
     const qint64 s = finish.isValid() ? now.secsTo(finish) : 0;
     if (s <= 0)
         return {};
-    return QString("Time remaining: %1:%2 (approx.)")
-        .arg(s / 60, 2, 10, QChar('0'))
-        .arg(s % 60, 2, 10, QChar('0'));
+    return minutesAndSeconds(s);
 }
 
 IsoReport isoReport(const QString &text, const QDateTime &now)
 {
     IsoReport report;
     const int done = text.lastIndexOf("% done");
-    if (done >= 0) {
-        const double value = number(text.mid(std::max(0, done - 6), std::min(6, done)).trimmed());
-        if (value != 0)
-            report.progress = int(0.8 * std::trunc(std::clamp(value, 0.0, 100.0)) + 20);
+    const int written = text.lastIndexOf("%) @");
+    double value = 0;
+    if (done > written) {
+        value = number(text.mid(std::max(0, done - 6), std::min(6, done)).trimmed());
+    } else if (written >= 0) {
+        const int open = text.lastIndexOf('(', written);
+        value = open < 0 ? 0 : number(between(text, open + 1, written));
     }
-    if (text.contains("Total translation table size:"))
+    if (value != 0)
+        report.percent = int(std::trunc(std::clamp(value, 0.0, 100.0)));
+    if (text.contains("Total translation table size:") || text.contains("flushing cache")) {
         report.closing = true;
-    else if (text.contains("estimate finish"))
-        report.timeLeft = timeRemaining(text, now);
+    } else if (done > written) {
+        if (text.contains("estimate finish"))
+            report.timeLeft = timeRemaining(text, now);
+    } else if (written >= 0) {
+        // "remaining 7:10"; "??:??" before the first estimate.
+        static const QRegularExpression left("remaining (\\d{1,4}):(\\d\\d)");
+        QRegularExpressionMatch m;
+        if (text.lastIndexOf(left, -1, &m) >= 0) {
+            const qint64 s = m.captured(1).toLongLong() * 60 + m.captured(2).toInt();
+            if (s > 0)
+                report.timeLeft = minutesAndSeconds(s);
+        }
+    }
     return report;
 }
 

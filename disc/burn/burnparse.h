@@ -12,10 +12,11 @@ namespace BurnParse {
 // neither, or when the total is too small to measure megabytes against.
 int authoringProgress(const QString &text, qint64 totalBytes);
 
-// growisofs, or mkisofs/genisoimage under it.
+// genisoimage making an image ("NN.NN% done, estimate finish DATE"), or
+// growisofs writing one ("N/M (NN.N%) @4.0x, remaining M:SS ...").
 struct IsoReport {
-    int progress = -1;     // 20 to 100 from "NN.NN% done"; -1 when none
-    bool closing = false;  // the image is written: "Total translation table size:"
+    int percent = -1;      // 0 to 100 of the image made or written; -1 when none
+    bool closing = false;  // all is out: "Total translation table size:", "flushing cache"
     QString timeLeft;      // "Time remaining: mm:ss (approx.)", or "" when none
 };
 IsoReport isoReport(const QString &text, const QDateTime &now);

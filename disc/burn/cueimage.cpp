@@ -81,13 +81,26 @@ bool wavPayload(QIODevice &wav, Payload *payload, QString *error)
     return false;
 }
 
-QByteArray cueSheet(const QString &binName, const QList<qint64> &trackSectors)
+QByteArray cueSheet(const QString &binName, const QList<qint64> &trackSectors, const Extras &extras)
 {
+    const CdText &text = extras.text;
+    // CD-TEXT in ISO 8859-1, as libcdio and the burners read a sheet; a
+    // double quote would end the text early.
+    const auto line = [](const char *indent, const char *keyword, const QString &value) {
+        const QByteArray bytes = CdTextFile::latin1(value).replace('"', '\'');
+        return bytes.isEmpty() ? QByteArray() : indent + QByteArray(keyword) + " \"" + bytes + "\"\n";
+    };
+    QByteArray cue = line("", "PERFORMER", text.performer) + line("", "TITLE", text.title);
     // The name's own bytes, as the file system holds them.
-    QByteArray cue = "FILE \"" + FileNames::encode(binName) + "\" BINARY\n";
+    cue += "FILE \"" + FileNames::encode(binName) + "\" BINARY\n";
     qint64 start = 0;
     for (int i = 0; i < trackSectors.size(); ++i) {
         cue += QString("  TRACK %1 AUDIO\n").arg(i + 1, 2, 10, QChar('0')).toLatin1();
+        cue += line("    ", "TITLE", text.trackTitles.value(i)) + line("    ", "PERFORMER", text.trackPerformers.value(i));
+        if (i > 0 && extras.gapSectors > 0) {
+            cue += "    INDEX 00 " + msf(start).toLatin1() + "\n";
+            start += extras.gapSectors;
+        }
         cue += "    INDEX 01 " + msf(start).toLatin1() + "\n";
         start += trackSectors.at(i);
     }
@@ -107,7 +120,7 @@ QString nameProblem(const QString &binName)
 }
 
 bool write(const QStringList &wavFiles, int bin, int cue, const QString &binName, QString *error,
-           const std::function<bool(int)> &progress)
+           const std::function<bool(int)> &progress, const Extras &extras)
 {
     if (wavFiles.isEmpty()) {
         *error = "There are no tracks to write.";
@@ -147,6 +160,8 @@ bool write(const QStringList &wavFiles, int bin, int cue, const QString &binName
     qint64 done = 0;
     int shown = -1;
     for (int i = 0; i < wavFiles.size(); ++i) {
+        if (i > 0 && extras.gapSectors > 0 && !put(bin, QByteArray(qint64(extras.gapSectors) * sectorBytes, '\0')))
+            return failed("The CD image");
         QFile wav(wavFiles.at(i));
         if (!wav.open(QIODevice::ReadOnly) || !wav.seek(payloads[i].offset)) {
             *error = QFileInfo(wavFiles.at(i)).fileName() + " can't be read: " + wav.errorString() + ".";
@@ -175,7 +190,7 @@ bool write(const QStringList &wavFiles, int bin, int cue, const QString &binName
     }
     if (::fsync(bin) != 0)
         return failed("The CD image");
-    if (!put(cue, cueSheet(binName, sectors)) || ::fsync(cue) != 0)
+    if (!put(cue, cueSheet(binName, sectors, extras)) || ::fsync(cue) != 0)
         return failed("The cue sheet");
     return true;
 }

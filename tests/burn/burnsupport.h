@@ -22,6 +22,7 @@ public:
         qputenv("MFS_FAKE_DIR", QFile::encodeName(m_dir.path()));
     }
     QString read(const QString &name) const { return readFile(m_dir.filePath(name)); }
+    QString path() const { return m_dir.path(); }
 
 private:
     QTemporaryDir m_dir;

@@ -81,7 +81,8 @@ class TestCliDisc : public QObject
     // What stands in for the machine: "" nothing; "slow" or "full:NAME" a
     // write shim in the program (writes pause, or fail as on a full disk for
     // the file NAME); otherwise the disc-tool stand-ins in that mode
-    // ("blank-dvd-r/2": two failed burns first).
+    // ("blank-dvd-r/2": two failed burns first; "blank-dvd-r//100": sector 100
+    // of what the drive keeps spoilt).
     static bool standsIn(const QString &mode) { return !mode.isEmpty() && mode != "slow" && !mode.startsWith("full:"); }
     std::unique_ptr<ToolFolder> machine(const QString &mode) const
     {
@@ -92,7 +93,8 @@ class TestCliDisc : public QObject
             return {};
         }
         qputenv("MFS_FAKE_MODE", mode.section('/', 0, 0).toUtf8());
-        qputenv("MFS_FAKE_FAILS", mode.section('/', 1).toUtf8());
+        qputenv("MFS_FAKE_FAILS", mode.section('/', 1, 1).toUtf8());
+        qputenv("MFS_FAKE_CORRUPT", mode.section('/', 2, 2).toUtf8());
         qputenv("MFS_FAKE_SECONDS", "4500");
         return std::make_unique<ToolFolder>(QStringList{"dvd+rw-mediainfo", "growisofs", "mfs-cdstate", "cdrskin"},
                                             QStringList{"ffmpeg", "dvdauthor", "genisoimage"});
@@ -145,7 +147,7 @@ private slots:
     }
     void cleanup()
     {
-        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_FAILS", "MFS_FAKE_SECONDS", "LD_PRELOAD"})
+        for (const char *name : {"MFS_FAKE_MODE", "MFS_FAKE_FAILS", "MFS_FAKE_CORRUPT", "MFS_FAKE_SECONDS", "LD_PRELOAD"})
             qunsetenv(name);
     }
 
@@ -231,12 +233,20 @@ private slots:
             "notes.txt.\n" + prefix + "burn-cd: nothing was burned");
         row("disc not blank", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 1, "",
             "Please insert a blank DVD into the selected drive", {}, {}, "appendable-dvd-r");
-        row("burned", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 0, "Burn Complete\n", "", {}, {}, "blank-dvd-r");
+        // "%D/" names the stand-ins' folder, where their drive keeps what it burns.
+        row("burned", {"burn-dvd", "%D/sr9", "%F/t1.mpg"}, 0, "Burn Complete\n", "", {}, {}, "blank-dvd-r");
+        row("reads back wrong", {"burn-dvd", "%D/sr9", "%F/t1.mpg"}, 1, "",
+            "burn-dvd: Verification failed: the disc differs from its image at sector 100", {}, {}, "blank-dvd-r//100");
+        row("not read back", {"burn-dvd", "--no-verify", "%D/sr9", "%F/t1.mpg"}, 0, "Burn Complete\n", "", {}, {},
+            "blank-dvd-r//100");
         row("burn fails", {"burn-dvd", "/dev/sr9", "%F/t1.mpg"}, 1, "",
             "Burn Failed: :-( write failed: Input/output error", {}, {}, "blank-dvd-r/3");
         row("CD not blank", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 1, "", "The CD in drive /dev/sr9 is not blank", {}, {},
             "full");
-        row("CD burned", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 0, "Burn Complete\n", "", {}, {}, "blank");
+        row("CD burned", {"burn-cd", "%D/sr9.bin", "%F/cd.wav"}, 0, "Burn Complete\n", "", {}, {}, "blank");
+        row("CD track spoilt", {"burn-cd", "--gap", "2", "%D/sr9.bin", "%F/cd.wav"}, 1, "",
+            "burn-cd: Verification failed: track 1 differs", {}, {}, "blank//100");
+        row("bad gap", {"burn-cd", "--gap", "1", "%W/a.cue", "%F/cd.wav"}, 2, "", "--gap is 0 or 2 seconds, not 1");
         row("no CD writer", {"burn-cd", "/dev/sr9", "%F/cd.wav"}, 1, "", "No CD writer answers at /dev/sr9.");
     }
     void commands()
@@ -258,6 +268,8 @@ private slots:
         std::optional<PathPrefix> crashing;
         if (tools == "crashing ripper")
             crashing.emplace(fixture("crashing"));
+        if (standIns)
+            args.replaceInStrings("%D", standIns->path());
         const Answer a = cli(expand(args, work), program(tools), work.path());
         QCOMPARE(a.status, status);
         const QByteArray json = QJsonDocument::fromJson(a.out.toUtf8()).toJson(QJsonDocument::Compact);
@@ -315,7 +327,7 @@ private slots:
         const QByteArray ready = contents(fixture(inputs.last()));
         const Answer a = cli(args);
         QCOMPARE(a.status, 0);
-        QVERIFY2(a.err.endsWith("Burn Complete 100%\n"), qPrintable(a.err));
+        QVERIFY2(a.err.endsWith("Image written: " + image + ", verified 100%\n"), qPrintable(a.err));
         QCOMPARE(contents(fixture(inputs.last())), ready);
         if (image.endsWith(".cue")) {
             QCOMPARE(a.out, path + "\n" + work.filePath("mix.bin") + "\n");

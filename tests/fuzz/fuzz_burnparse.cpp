@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qint64 total : {qint64(0), qint64(700) << 20, qint64(9) << 30})
         EXPECT(within(authoringProgress(text, total), -1, 20));
     const IsoReport iso = isoReport(text, QDateTime(QDate(2026, 12, 6), QTime(18, 0)));
-    EXPECT((iso.progress == -1 || within(iso.progress, 20, 100))
+    EXPECT((iso.percent == -1 || within(iso.percent, 0, 100))
            && (iso.timeLeft.isEmpty() || (!iso.closing && iso.timeLeft.endsWith(" (approx.)"))));
     const CdReport cd = cdReport(text);
     EXPECT(cd.trackCount <= 99 && (cd.trackCount < 0 || (!cd.fixating && !cd.hasTrack)));

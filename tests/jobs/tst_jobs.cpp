@@ -240,7 +240,8 @@ private slots:
     }
 
     // A CD image of a run whose short second job finishes first still
-    // holds the jobs in list order.
+    // holds the jobs in list order, each titled by its title tag or its
+    // name, the album by the tags.
     void burnInListOrder()
     {
         ScratchProduct product;
@@ -251,6 +252,7 @@ private slots:
         QSignalSpy probed(&run, &RunController::probesDone);
         run.addFiles({path("long.wav"), path("short.wav")});
         QVERIFY(probed.wait(10000));
+        run.list()->change(0, [](Job &job) { job.tags = {{"title", "The Long One"}, {"album", "Tests"}}; });
         QSignalSpy finished(&run, &RunController::jobFinished);
         QSignalSpy ended(&run, &RunController::runFinished);
         const QString image = path("mix.cue");
@@ -258,6 +260,9 @@ private slots:
         QVERIFY(ended.wait(20000));
         QCOMPARE(finished.value(0).value(0).toULongLong(), run.list()->at(1).id);
         QCOMPARE(status(run), "complete complete complete");
+        QCOMPARE(run.list()->at(2).newFileName, "Image written: mix.cue");
+        QCOMPARE(QString(readFile(image)).split('\n').filter("TITLE"),
+                 QStringList({"TITLE \"Tests\"", "    TITLE \"The Long One\"", "    TITLE \"short\""}));
         CAudioCD cd;
         QVERIFY(cd.openDrive(image));
         QCOMPARE(cd.trackCount(), 2);

@@ -39,7 +39,13 @@ public:
         requests << QString("convert %1 %2 > %3.%4 %5").arg(ticket).arg(c.input, c.outStem, c.ext, c.args.join(' '));
     }
     void stop(quint64 ticket) override { requests << "stop " + QString::number(ticket); }
-    void burn(const Burn &b) override { requests << "burn " + b.discType + " " + b.drive + " " + b.files.join(' '); }
+    void burn(const Burn &b) override
+    {
+        QStringList files;
+        for (const DiscItem &item : b.items)
+            files << item.file;
+        requests << "burn " + b.discType + " " + b.drive + " " + files.join(' ');
+    }
     void stopBurn() override { requests << "stopBurn"; }
     void shutdown() override {}
 

@@ -10,6 +10,7 @@
 #include "support/testsupport.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace PageDriver;
@@ -57,12 +58,14 @@ private slots:
         auto *drives = window.findChild<SelectDrive *>();
         whenShown(drives, [&] {
             drives->driveList()->setCurrentIndex(drives->driveList()->findText("Image file"));
+            drives->titleEdit()->setText("Our trip");
             drives->okButton()->click();
         });
         QVERIFY(click(window, "convertButton"));
         QTRY_COMPARE_WITH_TIMEOUT(column(window, "currentStatus"), QStringList(3, "complete"), 60000);
-        QCOMPARE(column(window, "fileName").last() + "/" + column(window, "newFileName").last(),
-                 iso + "/Burn Complete");
+        QCOMPARE(column(window, "fileName").last() + "/" + column(window, "newFileName").last() + "/"
+                     + column(window, "duration").last(),
+                 iso + "/Image written: Trip.iso/Verified");
 
         Drives::setLister([&] { return QStringList{iso}; });
         auto *dvd = window.findChild<SelectDVD *>();
@@ -92,7 +95,7 @@ private slots:
         const QStringList albums = QDir(work.filePath("Music")).entryList({"Album *"}, QDir::Dirs);
         QCOMPARE(albums.size(), 1);
         QCOMPARE(column(window, "finalOutput").mid(3, 2),
-                 QStringList({work.filePath("Videos/TRIP_Title_1.mp3"),
+                 QStringList({work.filePath("Videos/OUR_TRIP_Title_1.mp3"),
                               work.filePath("Music/" + albums.first() + "/Track 1.mp3")}));
         for (const QString &output : column(window, "finalOutput").mid(3, 2))
             QVERIFY2(streams(output).startsWith("mp3 "), qPrintable(output));
