@@ -100,6 +100,14 @@ QTreeWidgetItem *RipDialog::addRow(const QString &name, const QString &length, b
     return item;
 }
 
+RipDialog::~RipDialog()
+{
+    // The list empties itself as it goes, after this object is no dialog of
+    // ours any more: it must not call back.
+    m_tree->model()->disconnect(this);
+    m_tree->disconnect(this);
+}
+
 void RipDialog::setAllTicked(bool ticked)
 {
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i)

@@ -21,6 +21,7 @@ public:
     // the list's second column ("Track").
     RipDialog(QWidget *parent, const QString &windowTitle, const QString &listTitle,
               const QString &itemHeader);
+    ~RipDialog() override;
 
     QComboBox *driveCombo() const { return m_driveCombo; }
     QTreeWidget *itemTree() const { return m_tree; }
