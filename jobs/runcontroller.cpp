@@ -179,6 +179,13 @@ bool RunController::anyToConvert() const
                        [](const Job &job) { return job.state == Job::State::Waiting; });
 }
 
+QString RunController::outputDescription() const
+{
+    const bool besideInputs = m_choice.value("outputSameFolder", true).toBool();
+    return m_plan.description(m_list.jobs(), besideInputs ? QString() : m_choice.value("outPath").toString(),
+                              burnKind(m_choice.value("formatId").toInt()));
+}
+
 void RunController::setSimultaneous(int jobs)
 {
     jobs = std::max(0, jobs);
