@@ -29,6 +29,7 @@ RipDialog::RipDialog(QWidget *parent, const QString &windowTitle, const QString 
     setWindowTitle(windowTitle);
 
     m_driveCombo->setAccessibleName(tr("Drive"));
+    m_driveCombo->setPlaceholderText(tr("No drive found — use Open Image..."));
     m_driveCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_openImage->setAccessibleName(tr("Open a disc image file"));
     auto *driveRow = new QHBoxLayout;
@@ -92,9 +93,16 @@ bool RipDialog::event(QEvent *event)
     return true;
 }
 
-QTreeWidgetItem *RipDialog::addRow(const QString &name, const QString &length, bool ticked)
+QString RipDialog::lengthText(qint64 seconds)
 {
-    auto *item = new QTreeWidgetItem(m_tree, {QString(), name, length});
+    return QString("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0'))
+        .arg(seconds % 60, 2, 10, QChar('0'));
+}
+
+QTreeWidgetItem *RipDialog::addRow(const QString &name, qint64 seconds, bool ticked)
+{
+    auto *item = new QTreeWidgetItem(m_tree, {QString(), name, lengthText(seconds)});
+    item->setData(2, Qt::UserRole, seconds);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
     return item;

@@ -97,6 +97,23 @@ Item {
             delegate: rowDelegate
             Accessible.role: Accessible.List
             Accessible.name: "Media List"
+            // One Tab stop: the arrows move between rows, Delete removes as
+            // the row's × does, Return opens a finished row's output, F2
+            // renames a waiting one.
+            activeFocusOnTab: true
+            Keys.onPressed: (event) => {
+                var key = event.key
+                event.accepted = currentItem !== null
+                                 && [Qt.Key_Delete, Qt.Key_Return, Qt.Key_Enter, Qt.Key_F2].includes(key)
+                if (!event.accepted)
+                    return
+                if (key === Qt.Key_Delete)
+                    list.removeFromList(currentIndex)
+                else if (key === Qt.Key_F2)
+                    currentItem.rename()
+                else
+                    currentItem.openOutput()
+            }
         }
 
         Image {
@@ -136,12 +153,31 @@ Item {
             // Room for the scroll bar when it can show.
             readonly property int contentRight: width - (scrollBar.visible ? 34 : 8)
 
+            // A finished row's output, in its folder; a burn's disc.
+            function openOutput() {
+                if (model.currentStatus !== "complete")
+                    return
+                if (row.burn)
+                    mainwnd.playDisc(model.fileName)
+                else
+                    mainwnd.openFolder(model.finalOutput)
+            }
+
+            function rename() {
+                if (titleBox.editable)
+                    titleBox.startEdit()
+            }
+
             objectName: "row" + index
             width: view.width
             height: list.rowHeight
+            focus: ListView.isCurrentItem
 
+            // "city clip.mp4, 00:00:07, converting 45 %"; a change of status
+            // is a change of name, which screen readers announce.
             Accessible.role: Accessible.ListItem
-            Accessible.name: title
+            Accessible.name: model.accessibleName
+            Accessible.focusable: true
 
             Rectangle {
                 anchors.fill: parent
@@ -259,8 +295,9 @@ Item {
                         selectByMouse: true
                         clip: true
                         onTextChanged: if (model.selected) model.newFileName = text
-                        onAccepted: list.clearSelections()
-                        Keys.onEscapePressed: list.clearSelections()
+                        // The keyboard goes back to the list.
+                        onAccepted: { list.clearSelections(); view.forceActiveFocus() }
+                        Keys.onEscapePressed: { list.clearSelections(); view.forceActiveFocus() }
                     }
 
                     MouseArea {
@@ -272,12 +309,19 @@ Item {
                     }
                 }
 
+                // Codec texts take the room the row has before they are cut.
                 Row {
+                    id: info
+                    readonly property int codecs: (model.videoCodec !== "" ? 1 : 0) + (model.audioCodec !== "" ? 1 : 0)
+                    readonly property real codecRoom: (titleBox.width - 8 - durationText.width - 2 * spacing)
+                                                      / Math.max(1, codecs)
+
                     x: titleBox.x + 4
                     y: titleBox.y + titleBox.height + 12
                     spacing: 10
 
                     Text {
+                        id: durationText
                         text: model.duration
                         font.pixelSize: 12
                         color: "#555555"
@@ -285,7 +329,7 @@ Item {
                     }
 
                     Text {
-                        width: 40
+                        width: Math.min(implicitWidth, Math.max(40, info.codecRoom))
                         visible: model.videoCodec !== ""
                         text: model.videoCodec
                         font.pixelSize: 11
@@ -295,7 +339,7 @@ Item {
                     }
 
                     Text {
-                        width: 40
+                        width: Math.min(implicitWidth, Math.max(40, info.codecRoom))
                         visible: model.audioCodec !== ""
                         text: model.audioCodec
                         font.pixelSize: 11
@@ -335,17 +379,12 @@ Item {
 
                     Accessible.role: Accessible.Button
                     Accessible.name: row.burn ? "Play Disc" : "Open Containing Folder"
-                    Accessible.onPressAction: completedTip.activated()
+                    Accessible.onPressAction: row.openOutput()
 
                     ToolTip {
                         id: completedTip
-                        toolTip: row.burn ? "Play Disc" : "Open Containing Folder"
-                        onActivated: {
-                            if (row.burn)
-                                mainwnd.playDisc(model.fileName)
-                            else
-                                mainwnd.openFolder(model.finalOutput)
-                        }
+                        toolTip: (row.burn ? "Play Disc" : "Open Containing Folder") + " (Return)"
+                        onActivated: row.openOutput()
                     }
                 }
 
@@ -366,6 +405,10 @@ Item {
                 }
             }
 
+            FocusRing {
+                anchors.margins: 2
+            }
+
             ImageButton {
                 objectName: "remove"
                 x: row.contentRight - width + 6
@@ -373,6 +416,9 @@ Item {
                 image: "images/remove.png"
                 visible: !model.loading && !row.burn
                 accessibleName: "Remove " + row.title
+                toolTip: "Remove (Delete)"
+                // The list's Delete key does this.
+                activeFocusOnTab: false
                 onClicked: {
                     list.clearSelections()
                     list.removeFromList(index)
