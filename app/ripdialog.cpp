@@ -30,6 +30,12 @@ RipDialog::RipDialog(QWidget *parent, const QString &windowTitle, const QString 
 
     m_driveCombo->setAccessibleName(tr("Drive"));
     m_driveCombo->setPlaceholderText(tr("No drive found — use Open Image..."));
+    // With a placeholder a combo box leaves its first entry unchosen; the
+    // drive list chooses it as before.
+    connect(m_driveCombo->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_driveCombo->currentIndex() < 0)
+            m_driveCombo->setCurrentIndex(0);
+    });
     m_driveCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_openImage->setAccessibleName(tr("Open a disc image file"));
     auto *driveRow = new QHBoxLayout;
@@ -95,8 +101,10 @@ bool RipDialog::event(QEvent *event)
 
 QString RipDialog::lengthText(qint64 seconds)
 {
-    return QString("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0'))
-        .arg(seconds % 60, 2, 10, QChar('0'));
+    const QString secondsText = QString(":%1").arg(seconds % 60, 2, 10, QChar('0'));
+    if (seconds < 3600)
+        return QString::number(seconds / 60) + secondsText;
+    return QString("%1:%2").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0')) + secondsText;
 }
 
 QTreeWidgetItem *RipDialog::addRow(const QString &name, qint64 seconds, bool ticked)

@@ -72,7 +72,7 @@ private slots:
             QTest::mouseClick(dvd->okButton(), Qt::LeftButton);
         });
         QVERIFY(clickThrough(window, {"tabHeader0", "addTile:DVD"}));
-        QCOMPARE(titles, QStringList{"x Title 1 00:00:03"});
+        QCOMPARE(titles, QStringList{"x Title 1 0:03"});
         const CdImage cd = makeCdImage(work.path(), "album", {150});
         Drives::setLister([&] { return QStringList{cd.cue}; });
         auto *cdDialog = window.findChild<SelectCD *>();
@@ -98,6 +98,37 @@ private slots:
             QVERIFY2(streams(output).startsWith("mp3 "), qPrintable(output));
         // Nothing converted twice, no partial output left behind.
         QCOMPARE(QDir(work.path()).entryList({"*.mp3"}), QStringList());
+        QCOMPARE(prompts.texts(), QStringList());
+    }
+
+    // By keys alone: two files on the command line, Ctrl+2, Return on the
+    // first format, Return on its first preset, Ctrl+Return. Both outputs
+    // land beside their inputs, as the Convert tab said they would.
+    void keysAlone()
+    {
+        ScratchProduct product;
+        PromptRecorder prompts;
+        qputenv("HOME", QFile::encodeName(work.path()));
+        QTemporaryDir inputs;
+        const QString picture = "testsrc=size=160x120:rate=25";
+        const QStringList files{inputs.filePath("one.mkv"), inputs.filePath("two.mkv")};
+        for (const QString &file : files)
+            QVERIFY(lavfi(file, {picture, "sine"}, {"-map", "0", "-map", "1", "-t", "1"}));
+        MainWindow window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        handOverCommandLine(window, QStringList{"mediaforgestudio"} + files);
+        QTRY_COMPARE_WITH_TIMEOUT(column(window, "loading"), QStringList({"false", "false"}), 20000);
+        QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_Return);
+        QTest::keyClick(&window, Qt::Key_Return);
+        QCOMPARE(eval(window, "return jobs.outputDescription").toString(), "Output: beside each input");
+        QTest::keyClick(&window, Qt::Key_Return, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(column(window, "currentStatus"), QStringList(2, "complete"), 60000);
+        for (const QString &output : column(window, "finalOutput"))
+            QVERIFY2(QFileInfo(output).dir() == QDir(inputs.path()) && streams(output).contains("h264"),
+                     qPrintable(output));
         QCOMPARE(prompts.texts(), QStringList());
     }
 };
