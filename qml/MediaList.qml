@@ -101,6 +101,8 @@ Item {
             // the row's × does, Return opens a finished row's output, F2
             // renames a waiting one.
             activeFocusOnTab: true
+            // Rows added to an empty list leave none current.
+            onActiveFocusChanged: if (activeFocus && currentIndex < 0 && count > 0) currentIndex = 0
             Keys.onPressed: (event) => {
                 var key = event.key
                 event.accepted = currentItem !== null
