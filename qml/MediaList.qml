@@ -311,12 +311,11 @@ Item {
                     }
                 }
 
-                // Codec texts take the room the row has before they are cut.
+                // Codec texts take the room the row has, up to the status at
+                // its right, before they are cut; the shorter one first.
                 Row {
                     id: info
-                    readonly property int codecs: (model.videoCodec !== "" ? 1 : 0) + (model.audioCodec !== "" ? 1 : 0)
-                    readonly property real codecRoom: (titleBox.width - 8 - durationText.width - 2 * spacing)
-                                                      / Math.max(1, codecs)
+                    readonly property real room: row.contentRight - x - 50 - durationText.width - 2 * spacing
 
                     x: titleBox.x + 4
                     y: titleBox.y + titleBox.height + 12
@@ -331,7 +330,9 @@ Item {
                     }
 
                     Text {
-                        width: Math.min(implicitWidth, Math.max(40, info.codecRoom))
+                        id: videoText
+                        width: Math.min(implicitWidth, Math.max(40, info.room - (audioText.visible
+                                        ? Math.min(audioText.implicitWidth, info.room / 2) : 0)))
                         visible: model.videoCodec !== ""
                         text: model.videoCodec
                         font.pixelSize: 11
@@ -341,7 +342,8 @@ Item {
                     }
 
                     Text {
-                        width: Math.min(implicitWidth, Math.max(40, info.codecRoom))
+                        id: audioText
+                        width: Math.min(implicitWidth, Math.max(40, info.room - (videoText.visible ? videoText.width : 0)))
                         visible: model.audioCodec !== ""
                         text: model.audioCodec
                         font.pixelSize: 11

@@ -31,6 +31,7 @@ Item {
 
     Rectangle {
         id: bar
+        objectName: "bar"
         anchors { left: parent.left; top: parent.top; bottom: parent.bottom; margins: 2 }
         radius: 5
         color: "#4a8ad0"
