@@ -14,10 +14,6 @@ Item {
 
     readonly property int rowHeight: 107
 
-    function isBurn(source) {
-        return source === "burn_dvd" || source === "burn_cd"
-    }
-
     // Caption of the chosen preset, for the burner (PAL or NTSC).
     function chosenPresetCaption() {
         var model = formatTab.outputModel
@@ -111,8 +107,8 @@ Item {
                     return
                 if (key === Qt.Key_Delete)
                     list.removeFromList(currentIndex)
-                else if (key === Qt.Key_F2)
-                    currentItem.rename()
+                else if (key === Qt.Key_F2 && currentItem.nameBox.editable)
+                    currentItem.nameBox.startEdit()
                 else
                     currentItem.openOutput()
             }
@@ -150,8 +146,9 @@ Item {
         Item {
             id: row
 
-            readonly property bool burn: list.isBurn(model.source)
+            readonly property bool burn: model.source.startsWith("burn_")
             readonly property string title: model.origFileName !== "" ? model.origFileName : model.fileName
+            property alias nameBox: titleBox
             // Room for the scroll bar when it can show.
             readonly property int contentRight: width - (scrollBar.visible ? 34 : 8)
 
@@ -163,11 +160,6 @@ Item {
                     mainwnd.playDisc(model.fileName)
                 else
                     mainwnd.openFolder(model.finalOutput)
-            }
-
-            function rename() {
-                if (titleBox.editable)
-                    titleBox.startEdit()
             }
 
             objectName: "row" + index
@@ -298,8 +290,8 @@ Item {
                         clip: true
                         onTextChanged: if (model.selected) model.newFileName = text
                         // The keyboard goes back to the list.
-                        onAccepted: { list.clearSelections(); view.forceActiveFocus() }
-                        Keys.onEscapePressed: { list.clearSelections(); view.forceActiveFocus() }
+                        onAccepted: { list.clearSelections(); row.forceActiveFocus() }
+                        Keys.onEscapePressed: { list.clearSelections(); row.forceActiveFocus() }
                     }
 
                     MouseArea {

@@ -380,6 +380,9 @@ private slots:
         if (!said.isEmpty())
             boxes << QString(said).replace("%S", source(kind));
         QCOMPARE(prompts.texts(), boxes);
+        // Centred on the dialog they are about.
+        for (const Prompts::Box &box : std::as_const(prompts.boxes))
+            QCOMPARE(box.parent, &dialog);
 
         QTest::mouseClick(dialog.selectNoneButton(), Qt::LeftButton);
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);

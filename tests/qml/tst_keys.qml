@@ -83,7 +83,8 @@ PageCase {
     }
 
     // In the job list the arrows move, Delete removes as the × does (asking
-    // first while the row converts), Return opens a finished row's folder.
+    // first while the row converts), Return opens a finished row's folder,
+    // F2 renames (and Return ends the name, giving the list its keys back).
     function test_listKeys_data() {
         return [
             { tag: "delete the second", rows: ["wait", "wait"], keys: [Qt.Key_Down, Qt.Key_Delete],
@@ -92,7 +93,9 @@ PageCase {
               left: ["/in/job0.mkv"], asked: 1 },
             { tag: "return on a finished row", rows: ["wait", "complete"], keys: [Qt.Key_Down, Qt.Key_Return],
               left: ["/in/job0.mkv", "/in/job1.mkv"], opened: 1 },
-            { tag: "return on a waiting row", rows: ["wait"], keys: [Qt.Key_Return], left: ["/in/job0.mkv"] }
+            { tag: "return on a waiting row", rows: ["wait"], keys: [Qt.Key_Return], left: ["/in/job0.mkv"] },
+            { tag: "F2 renames", rows: ["wait"], keys: [Qt.Key_F2, "b", Qt.Key_Return, Qt.Key_Delete], left: [],
+              name: "b" }
         ]
     }
 
@@ -102,10 +105,12 @@ PageCase {
             page.ffmpegArgs = "-vn"
             convert()
         }
+        var renamed = ""
+        jobs.dataChanged.connect(() => renamed = jobs.count > 0 ? jobs.get(0).newFileName : renamed)
         list.listView.forceActiveFocus()
         press(data.keys)
-        compare([column("fileName"), backend.count("yesno"), backend.count("openFolder")],
-                [data.left, data.asked || 0, data.opened || 0])
+        compare([column("fileName"), backend.count("yesno"), backend.count("openFolder"), renamed],
+                [data.left, data.asked || 0, data.opened || 0, data.name || renamed])
     }
 
     // Tab goes through the controls in reading order: title strip, tab

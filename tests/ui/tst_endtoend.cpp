@@ -11,6 +11,7 @@
 #include "support/testsupport.h"
 
 #include <QComboBox>
+#include <QMenu>
 #include <QQuickWindow>
 #include <QPushButton>
 
@@ -105,7 +106,8 @@ private slots:
 
     // By keys alone: two files on the command line, Ctrl+2, Return on the
     // first format, Return on its first preset, Ctrl+Return. Both outputs
-    // land beside their inputs, as the Convert tab said they would.
+    // land beside their inputs, as the Convert tab said they would. On the
+    // way, a menu and a dialog opened and closed by keys.
     void keysAlone()
     {
         ScratchProduct product;
@@ -122,6 +124,23 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         handOverCommandLine(window, QStringList{"mediaforgestudio"} + files);
         QTRY_COMPARE_WITH_TIMEOUT(column(window, "loading"), QStringList({"false", "false"}), 20000);
+        // Alt+F opens the File menu; Escape closes it, and a dialog as Cancel:
+        // End and Left reach the CD tile, Return opens its dialog.
+        QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(window.fileMenu()->isVisible());
+        QTest::keyClick(window.fileMenu(), Qt::Key_Escape);
+        QTRY_VERIFY(!window.fileMenu()->isVisible());
+        Drives::setLister([] { return QStringList{}; });
+        auto *cd = window.findChild<SelectCD *>();
+        whenShown(cd, [cd] { QTest::keyClick(cd, Qt::Key_Escape); });
+        QTest::keyClick(&window, Qt::Key_End);
+        QTest::keyClick(&window, Qt::Key_Left);
+        QTest::keyClick(&window, Qt::Key_Return);
+        Drives::setLister({});
+        QVERIFY(!cd->isVisible() && cd->result() == QDialog::Rejected);
+        // As a window manager gives the window back its focus.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
         QTest::keyClick(&window, Qt::Key_Return);
         QTest::keyClick(&window, Qt::Key_Return);
