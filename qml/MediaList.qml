@@ -307,7 +307,8 @@ Item {
                 // its right, before they are cut; the shorter one first.
                 Row {
                     id: info
-                    readonly property real room: row.contentRight - x - 50 - durationText.width - 2 * spacing
+                    readonly property real room: row.contentRight - x - (model.currentStatus === "wait" ? 0 : 50)
+                                                 - durationText.width - 2 * spacing
 
                     x: titleBox.x + 4
                     y: titleBox.y + titleBox.height + 12
