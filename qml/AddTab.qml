@@ -77,6 +77,7 @@ Rectangle {
         image: "images/nextButton.png"
         pressedImage: "images/nextButtonClicked.png"
         accessibleName: "Next"
+        toolTip: "Format tab (Ctrl+2)"
         onPressStarted: mediaList.clearSelections()
         onClicked: {
             if (mediaList.mediaListModel.count > 0)

@@ -149,6 +149,9 @@ private slots:
         // As a window manager gives the window back its focus.
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
+        // Tab goes on in the page, not out of the widget.
+        QTest::keyClick(&window, Qt::Key_Tab);
+        QCOMPARE(window.quickWindow()->activeFocusItem()->objectName(), "addNext");
         QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
         save("window-keyboard.png");
         QTest::keyClick(&window, Qt::Key_Return);
