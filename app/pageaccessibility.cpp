@@ -48,7 +48,7 @@ public:
     // The nearest accessible item above, or the window for the page's root.
     QAccessibleInterface *parent() const override
     {
-        if (item() == page->rootObject())
+        if (page && item() == page->rootObject())
             return QAccessible::queryAccessibleInterface(page.data());
         for (QQuickItem *up = item()->parentItem(); up; up = up->parentItem()) {
             if (QAccessibleInterface *found = QAccessible::queryAccessibleInterface(up))
@@ -195,7 +195,8 @@ QAccessibleInterface *pageFactory(const QString &className, QObject *object)
 {
     if (!page)
         return nullptr;
-    if (object == page.data() && className == QLatin1String(object->metaObject()->className()))
+    // Asked first by the most derived class's name.
+    if (object == page.data())
         return new WindowAccessible(page.data());
     // Asked for as soon as an item has accessible properties, before the
     // item's own properties are set: known by the page's type name.

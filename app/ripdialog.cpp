@@ -1,5 +1,7 @@
 #include "app/ripdialog.h"
 
+#include "media/clocktext.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -99,17 +101,9 @@ bool RipDialog::event(QEvent *event)
     return true;
 }
 
-QString RipDialog::lengthText(qint64 seconds)
-{
-    const QString secondsText = QString(":%1").arg(seconds % 60, 2, 10, QChar('0'));
-    if (seconds < 3600)
-        return QString::number(seconds / 60) + secondsText;
-    return QString("%1:%2").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0')) + secondsText;
-}
-
 QTreeWidgetItem *RipDialog::addRow(const QString &name, qint64 seconds, bool ticked)
 {
-    auto *item = new QTreeWidgetItem(m_tree, {QString(), name, lengthText(seconds)});
+    auto *item = new QTreeWidgetItem(m_tree, {QString(), name, shortClockText(seconds)});
     item->setData(2, Qt::UserRole, seconds);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);

@@ -41,10 +41,9 @@ signals:
 protected:
     bool event(QEvent *event) override;
 
-    // Appends a row: tick box, name, length (its seconds as the column's data).
+    // Appends a row: tick box, name, length as both dialogs show it ("4:05",
+    // "2:00:00"), with its seconds as the column's data.
     QTreeWidgetItem *addRow(const QString &name, qint64 seconds, bool ticked);
-    // The one way both dialogs show a length: "4:05", "0:59", "2:00:00".
-    static QString lengthText(qint64 seconds);
     void setAllTicked(bool ticked);
     // 1-based numbers of the ticked rows, in row order.
     QList<int> tickedRows() const;

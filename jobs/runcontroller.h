@@ -191,6 +191,3 @@ private:
     int m_done = 0;
     int m_failed = 0;
 };
-
-// "1:05" or "1:02:03" of whole seconds.
-QString timeLeftText(qint64 seconds);
