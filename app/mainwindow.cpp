@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/droppablewidget.h"
+#include "app/pageaccessibility.h"
 #include "jobs/jobstore.h"
 #include "jobs/runcontroller.h"
 #include "jobs/toolengine.h"
@@ -74,6 +75,7 @@ MainWindow::MainWindow(QWidget *parent)
     rootContext()->setContextProperty("jobs", m_jobs);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setClearColor(Qt::transparent);
+    PageAccessibility::install(this);
     setSource(QUrl("qrc:/qml/main.qml"));
 
     m_dropTarget = new DroppableWidget(this);
@@ -100,7 +102,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_dropTarget, &DroppableWidget::fileDropped, this, &MainWindow::fileDropped);
     connect(m_probe, &FileInfoThread::fileInfoReady, this, &MainWindow::fileInfoReady);
     connect(m_probe, &FileInfoThread::converterMissing, this,
-            [](const QString &message) { Prompts::warning(message); });
+            [this](const QString &message) { Prompts::warning(message, this); });
     connect(m_selectDvd, &SelectDVD::addDVD, this, &MainWindow::addDVD);
     connect(m_selectCd, &SelectCD::addAudioCD, this, &MainWindow::addAudioCD);
     // Every conversion is told to the page, the queue's and those it starts itself.
@@ -256,14 +258,17 @@ void MainWindow::incrementCount(int formatId, int outputId)
 
 void MainWindow::buildMenus()
 {
-    m_addAudioAction = new QAction(tr("Add Audio File"), this);
-    m_addVideoAction = new QAction(tr("Add Video File"), this);
-    m_exitAction = new QAction(tr("Exit"), this);
-    m_aboutAction = new QAction(tr("About"), this);
-    m_manualAction = new QAction(tr("Manual"), this);
-    m_websiteAction = new QAction(tr("Website"), this);
-    m_updateAction = new QAction(tr("Check for Updates"), this);
-    m_reportBugAction = new QAction(tr("Report a Bug"), this);
+    m_addAudioAction = new QAction(tr("Add &Audio File"), this);
+    m_addVideoAction = new QAction(tr("Add &Video File"), this);
+    m_exitAction = new QAction(tr("E&xit"), this);
+    m_aboutAction = new QAction(tr("&About"), this);
+    m_manualAction = new QAction(tr("&Manual"), this);
+    m_websiteAction = new QAction(tr("&Website"), this);
+    m_updateAction = new QAction(tr("Check for &Updates"), this);
+    m_reportBugAction = new QAction(tr("&Report a Bug"), this);
+    // F1 anywhere in the window; the menu shows the key beside the entry.
+    m_manualAction->setShortcut(QKeySequence::HelpContents);
+    addAction(m_manualAction);
 
     m_fileMenu = new QMenu(this);
     m_fileMenu->addAction(m_addAudioAction);
@@ -366,6 +371,21 @@ QStringList MainWindow::openInputFile(QString title, QString filter)
     return files;
 }
 
+QStringList MainWindow::openMediaFiles()
+{
+    // Every input kind at once first, then each on its own.
+    QStringList patterns;
+    QStringList filters;
+    for (int i = 5; i < m_addModel.size(); i += 6) {
+        const QString filter = m_addModel.at(i).section(";;", 0, 0);
+        filters << filter;
+        patterns << filter.section('(', 1).section(')', 0, 0);
+    }
+    filters.prepend(tr("Media Files (%1)").arg(patterns.join(' ')));
+    filters << tr("All Files (*)");
+    return openInputFile(tr("Add Files"), filters.join(";;"));
+}
+
 QString MainWindow::openOutputFolder()
 {
     return Folders::nativeAbsolute(
@@ -374,12 +394,12 @@ QString MainWindow::openOutputFolder()
 
 void MainWindow::warning(QString text)
 {
-    Prompts::warning(text);
+    Prompts::warning(text, this);
 }
 
 bool MainWindow::yesno(QString text)
 {
-    return Prompts::question("Confirmation Required", text);
+    return Prompts::question("Confirmation Required", text, QMessageBox::Question, this);
 }
 
 void MainWindow::changeCursor(int shape)

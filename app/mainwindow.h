@@ -83,6 +83,8 @@ public:
     Q_INVOKABLE void incrementCount(int formatId, int outputId);
     Q_INVOKABLE void showMenu(int menu, int x);
     Q_INVOKABLE QStringList openInputFile(QString title, QString filter);
+    // The files dialog for every input kind at once (Ctrl+O).
+    Q_INVOKABLE QStringList openMediaFiles();
     Q_INVOKABLE QString openOutputFolder();
     Q_INVOKABLE QString selectCd();
     Q_INVOKABLE QString selectDvd();

@@ -1,5 +1,7 @@
 #include "app/ripdialog.h"
 
+#include "media/clocktext.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -29,6 +31,13 @@ RipDialog::RipDialog(QWidget *parent, const QString &windowTitle, const QString 
     setWindowTitle(windowTitle);
 
     m_driveCombo->setAccessibleName(tr("Drive"));
+    m_driveCombo->setPlaceholderText(tr("No drive found — use Open Image..."));
+    // With a placeholder a combo box leaves its first entry unchosen; the
+    // drive list chooses it as before.
+    connect(m_driveCombo->model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_driveCombo->currentIndex() < 0)
+            m_driveCombo->setCurrentIndex(0);
+    });
     m_driveCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_openImage->setAccessibleName(tr("Open a disc image file"));
     auto *driveRow = new QHBoxLayout;
@@ -92,9 +101,10 @@ bool RipDialog::event(QEvent *event)
     return true;
 }
 
-QTreeWidgetItem *RipDialog::addRow(const QString &name, const QString &length, bool ticked)
+QTreeWidgetItem *RipDialog::addRow(const QString &name, qint64 seconds, bool ticked)
 {
-    auto *item = new QTreeWidgetItem(m_tree, {QString(), name, length});
+    auto *item = new QTreeWidgetItem(m_tree, {QString(), name, shortClockText(seconds)});
+    item->setData(2, Qt::UserRole, seconds);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
     return item;

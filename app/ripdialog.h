@@ -18,7 +18,9 @@ class RipDialog : public QDialog
     Q_OBJECT
 public:
     // `listTitle` is the middle group's title ("Select Tracks"), `itemHeader`
-    // the list's second column ("Track").
+    // the list's second column ("Track"). An empty drive list says to open
+    // an image instead; a dialog that offers more says so with
+    // driveCombo()->setPlaceholderText().
     RipDialog(QWidget *parent, const QString &windowTitle, const QString &listTitle,
               const QString &itemHeader);
     ~RipDialog() override;
@@ -40,8 +42,9 @@ signals:
 protected:
     bool event(QEvent *event) override;
 
-    // Appends a row: tick box, name, length.
-    QTreeWidgetItem *addRow(const QString &name, const QString &length, bool ticked);
+    // Appends a row: tick box, name, length as both dialogs show it ("4:05",
+    // "2:00:00"), with its seconds as the column's data.
+    QTreeWidgetItem *addRow(const QString &name, qint64 seconds, bool ticked);
     void setAllTicked(bool ticked);
     // 1-based numbers of the ticked rows, in row order.
     QList<int> tickedRows() const;

@@ -93,11 +93,9 @@ bool SelectCD::fillTracks(const QString &drive)
     }
     cd.lockTray();
     for (int k = 0; k < cd.trackCount(); ++k) {
-        const int seconds = cd.trackSeconds(uint(k));
-        const QString length = QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
         const bool audio = cd.isAudioTrack(uint(k));
         QTreeWidgetItem *row = addRow(tr("Track ") + QString::number(k + 1) + (audio ? "" : tr(" (data)")),
-                                      length, audio);
+                                      cd.trackSeconds(uint(k)), audio);
         row->setDisabled(!audio);
     }
     cd.unlockTray();
@@ -231,5 +229,5 @@ void SelectCD::ripError(QString msg)
 {
     setControlsEnabled(true);
     resetProgress();
-    Prompts::critical("Error", msg);
+    Prompts::critical("Error", msg, this);
 }

@@ -142,7 +142,7 @@ void SelectDrive::onOK()
         done(QDialog::Accepted);
         return;
     }
-    Prompts::warning(answer);
+    Prompts::warning(answer, this);
 }
 
 // Asks where the image goes; false leaves the dialog as it was.
@@ -169,7 +169,8 @@ bool SelectDrive::chooseImageFile()
             continue;
         if (!(file == path && dialogAsked)
             && !Prompts::question("Confirmation Required",
-                                  QFileInfo(file).fileName() + " already exists.\nDo you want to replace it?"))
+                                  QFileInfo(file).fileName() + " already exists.\nDo you want to replace it?",
+                                  QMessageBox::Question, this))
             return false;
         taken << file;
     }

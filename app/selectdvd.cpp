@@ -4,6 +4,7 @@
 #include "disc/dvd/dvdlisting.h"
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
+#include "media/clocktext.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 
@@ -16,7 +17,7 @@
 #include <QTreeWidget>
 
 SelectDVD::SelectDVD(QWidget *parent)
-    : RipDialog(parent, tr("Rip from DVD"), tr("Select Titles"), tr("File"))
+    : RipDialog(parent, tr("Rip from DVD"), tr("Select Titles"), tr("Title"))
     , m_ripThread(new DVDRipThread(this))
     , m_openFolder(new QPushButton(tr("Open Folder...")))
 {
@@ -24,6 +25,7 @@ SelectDVD::SelectDVD(QWidget *parent)
     // Room for a device node or folder path with the disc's label.
     setMinimumWidth(440);
     openImageButton()->setAccessibleName(tr("Open a DVD image file"));
+    driveCombo()->setPlaceholderText(tr("No drive found — use Open Image... or Open Folder..."));
     m_openFolder->setAccessibleName(tr("Open a DVD folder"));
     // Beside "Open Image...", in the drive row the base dialog made.
     for (auto *row : findChildren<QHBoxLayout *>()) {
@@ -56,11 +58,20 @@ SelectDVD::~SelectDVD()
 
 void SelectDVD::scanDrives()
 {
+    const QString previous = driveCombo()->currentData(SourceRole).toString();
     driveCombo()->clear();
     // No drive must not leave the last disc's titles to rip.
     itemTree()->clear();
     for (const QString &node : Drives::opticalDrives())
         addSource(node, dvdVolumeLabel(node));
+    // Folders and images opened in this session stay listed.
+    for (const QString &source : std::as_const(m_opened))
+        addSource(source, dvdSourceName(source));
+    const int keep = driveCombo()->findData(previous, SourceRole);
+    if (keep >= 0) {
+        const QSignalBlocker quiet(driveCombo());
+        driveCombo()->setCurrentIndex(keep);
+    }
     if (driveCombo()->count() > 0)
         onComboChanged(driveCombo()->currentText());
 }
@@ -85,7 +96,7 @@ void SelectDVD::listTitles(const QString &drive)
     const DvdListing listing = listDvd(drive);
     const DvdTitles &titles = listing.titles;
     for (int t = 0; t < titles.lengths.size(); ++t)
-        addRow("Title " + QString::number(t + 1), dvdLengthText(titles.lengths.at(t)), t == titles.longest);
+        addRow("Title " + QString::number(t + 1), qMax<qint64>(0, titles.lengths.at(t)) / 1000, t == titles.longest);
     m_listingProblem = listing.problem;
     if (!listing.detail.isEmpty())
         m_listingProblem += "\n\n" + listing.detail;
@@ -125,7 +136,8 @@ void SelectDVD::onOK()
     QStringList lengths;
     for (int row : tickedRows()) {
         titles << QString::number(row);
-        lengths << itemTree()->topLevelItem(row - 1)->text(2);
+        // The job's duration, as durations travel.
+        lengths << clockText(itemTree()->topLevelItem(row - 1)->data(2, Qt::UserRole).toLongLong());
     }
     if (titles.isEmpty()) {
         Prompts::warning(itemTree()->topLevelItemCount() == 0
@@ -182,7 +194,7 @@ void SelectDVD::onComplete()
 void SelectDVD::ripError(QString message)
 {
     endRip();
-    Prompts::critical("Error", message);
+    Prompts::critical("Error", message, this);
 }
 
 int SelectDVD::exec()
@@ -210,14 +222,16 @@ void SelectDVD::chooseSource(const QString &path)
 {
     const QString source = Folders::nativeAbsolute(path);
     int at = driveCombo()->findData(source, SourceRole);
-    if (at < 0)
+    if (at < 0) {
         at = addSource(source, dvdSourceName(source));
+        m_opened << source;
+    }
     if (at == driveCombo()->currentIndex())
         listTitles(source);
     else
         driveCombo()->setCurrentIndex(at);
     if (!m_listingProblem.isEmpty())
-        Prompts::warning(m_listingProblem);
+        Prompts::warning(m_listingProblem, this);
 }
 
 void SelectDVD::enableControls(bool enabled)

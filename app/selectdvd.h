@@ -57,6 +57,8 @@ private:
     DVDRipThread *m_ripThread;
     QPushButton *m_openFolder;
     int m_itemCount = 0;
+    // Folders and images opened in this session.
+    QStringList m_opened;
     // Why the last listing gave no titles, with what the tool or drive said;
     // shown under the list, and as a warning about a chosen source.
     QString m_listingProblem;

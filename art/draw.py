@@ -12,13 +12,16 @@ FIELD = '#555555'
 TEXT = '#222222'
 
 ACCENT = '#2f7fd0'
-ACCENT_LIP = '#2261a3'      # the 2-px edge under a raised button
-ACCENT_DOWN = '#22619f'     # pressed fill
 OK = '#3aa655'
 WARN = '#e0962a'
 ERR = '#d64541'
-ERR_LIP = '#a8322f'
-ERR_DOWN = '#b33a36'
+# Button fills that carry white captions at 4.5:1 or more.
+BUTTON = '#2468b0'
+BUTTON_LIP = '#1b4f87'
+BUTTON_DOWN = '#1c5290'
+STOP = '#c0392b'
+STOP_LIP = '#962d22'
+STOP_DOWN = '#a33126'
 
 # Media families: video = blues, audio = violets, so a format's kind is
 # readable before its label is.

@@ -1,7 +1,7 @@
 """Interface images: tabs, buttons, tiles, list decorations, thumbnails."""
 import math
 
-from draw import (ACCENT, ACCENT_DOWN, ACCENT_LIP, AUDIO, COND, ERR, ERR_DOWN, ERR_LIP,
+from draw import (ACCENT, AUDIO, BUTTON, BUTTON_DOWN, BUTTON_LIP, COND, ERR, STOP, STOP_DOWN, STOP_LIP,
                   FIELD, OK, PAGE, polar, SANS, TEXT, TILE, VIDEO, WARN, arrow_head, circle,
                   cycle_arrows, fit_size, n, note, path, ring, rrect, stroke, svg, text,
                   text_width)
@@ -39,7 +39,8 @@ def tab(kind, caption, selected):
         icon_c, cut, text_c = ACCENT, TILE, TEXT
     else:
         body = path('M1,60 V12 Q1,5 8,5 H116 Q123,5 123,12 V60 Z', '#d9d9d9')
-        icon_c, cut, text_c = '#8e8e8e', '#d9d9d9', '#6a6a6a'
+        # Captions of unselected tabs still read at 4.5:1.
+        icon_c, cut, text_c = '#6a6a6a', '#d9d9d9', '#555555'
         defs = ''
     body += tab_icon(kind, 62, 23, icon_c, cut)
     body += text(62, 51, caption, 14, text_c)
@@ -127,7 +128,7 @@ def nav_button(forward, pressed):
         return (chevron(x0 + cw / 2, cy, 5.5, c, 2.4, False) +
                 text(x0 + cw + gap, cy + 5.5, cap, 15, c, anchor='start'))
     if forward:
-        return push_button(w, h, 6, ACCENT, ACCENT_LIP, ACCENT_DOWN, pressed, content)
+        return push_button(w, h, 6, BUTTON, BUTTON_LIP, BUTTON_DOWN, pressed, content)
     return push_button(w, h, 6, '#f4f4f4', '#a2a2a2', '#d6d6d6', pressed, content)
 
 
@@ -147,8 +148,8 @@ def run_button(convert, pressed):
             icon = rrect(x0 + 3, cy - 10, 20, 20, 3, '#ffffff')
         return icon + text(x0 + iw + gap, cy + 8, cap, size, '#ffffff', anchor='start')
     if convert:
-        return push_button(w, h, 8, ACCENT, ACCENT_LIP, ACCENT_DOWN, pressed, content)
-    return push_button(w, h, 8, ERR, ERR_LIP, ERR_DOWN, pressed, content)
+        return push_button(w, h, 8, BUTTON, BUTTON_LIP, BUTTON_DOWN, pressed, content)
+    return push_button(w, h, 8, STOP, STOP_LIP, STOP_DOWN, pressed, content)
 
 
 # ---------------------------------------------------------------- tiles, marks
@@ -308,7 +309,7 @@ def drag_drop():
     body += path(arrow_head(130, 96, 0, 1, 16, 10), ACCENT)
     cap = 'Drag and drop media files here'
     size = min(14, 250 / text_width(cap, 1, SANS, False))
-    body += text(130, 182, cap, round(size * 2) / 2, '#707070', bold=False)
+    body += text(130, 182, cap, round(size * 2) / 2, '#595959', bold=False)
     return svg(w, h, body)
 
 

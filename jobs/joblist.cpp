@@ -1,5 +1,7 @@
 #include "jobs/joblist.h"
 
+#include "platform/folders.h"
+
 JobList::JobList(QObject *parent)
     : QAbstractListModel(parent)
 {
@@ -32,6 +34,7 @@ QVariant JobList::data(const QModelIndex &index, int role) const
     case SelectedRole: return job.selected;
     case SourceRole: return sourceName(job.source);
     case TimeLeftRole: return job.timeLeft;
+    case AccessibleNameRole: return accessibleName(job);
     }
     return {};
 }
@@ -62,7 +65,32 @@ QHash<int, QByteArray> JobList::roleNames() const
             {AudioCodecRole, "audioCodec"},     {WxhRole, "wxh"},
             {ThumbnailRole, "thumbnail"},       {FinalOutputRole, "finalOutput"},
             {ErrorMsgRole, "errorMsg"},         {SelectedRole, "selected"},
-            {SourceRole, "source"},             {TimeLeftRole, "timeLeft"}};
+            {SourceRole, "source"},             {TimeLeftRole, "timeLeft"},
+            {AccessibleNameRole, "accessibleName"}};
+}
+
+QString JobList::accessibleName(const Job &job)
+{
+    QString status;
+    switch (job.state) {
+    case Job::State::Loading: status = "reading"; break;
+    case Job::State::Waiting:
+        // A burn stays waiting while it burns.
+        status = job.isBurn() && job.secondsDone > 0 ? QString("burning %1 %").arg(job.percent()) : "waiting";
+        break;
+    case Job::State::Converting: status = QString("converting %1 %").arg(job.percent()); break;
+    case Job::State::Done: status = "complete"; break;
+    case Job::State::Failed: status = "failed"; break;
+    case Job::State::Removing: status = "stopping"; break;
+    }
+    // A burn row's title is its status text ("Image written: NAME.iso").
+    QString name = job.isBurn() ? job.newFileName : job.origFileName;
+    if (name.isEmpty())
+        name = job.fileName.mid(job.fileName.lastIndexOf(Folders::separator()) + 1);
+    QStringList parts{name};
+    if (!job.duration.isEmpty())
+        parts << job.duration;
+    return (parts << status).join(", ");
 }
 
 QVariantMap JobList::get(int row) const

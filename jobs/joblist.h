@@ -33,6 +33,8 @@ public:
         SelectedRole,
         SourceRole,
         TimeLeftRole,
+        // "city clip.mp4, 00:00:07, converting 45 %": what a screen reader says of the row.
+        AccessibleNameRole,
     };
 
     explicit JobList(QObject *parent = nullptr);
@@ -43,6 +45,8 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     int count() const { return int(m_jobs.size()); }
+    // The row's name for assistive tools: file, duration and status in words.
+    static QString accessibleName(const Job &job);
     // A row's roles by name, as a list model's get() gives them.
     Q_INVOKABLE QVariantMap get(int row) const;
     // A list model's setProperty(), for the roles the page may edit.

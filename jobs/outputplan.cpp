@@ -6,6 +6,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 OutputPlan::OutputPlan(const Places &places)
     : m_places(places)
 {
@@ -17,6 +19,46 @@ QString OutputPlan::albumName(const QDateTime &when)
     const QTime t = when.time();
     return QString("Album %1-%2-%3 %4-%5-%6")
         .arg(d.year()).arg(d.month()).arg(d.day()).arg(t.hour()).arg(t.minute()).arg(t.second());
+}
+
+QString OutputPlan::description(const QList<Job> &jobs, const QString &folder, const QString &burnKind) const
+{
+    // The rows still to convert; once all are done, where they went.
+    QList<Job> rows;
+    for (const Job &job : jobs) {
+        if (!job.isFinished())
+            rows << job;
+    }
+    if (rows.isEmpty())
+        rows = jobs;
+    if (rows.isEmpty())
+        return {};
+    const QString sep = Folders::separator();
+    for (const Job &job : std::as_const(rows)) {
+        if (!job.isBurn())
+            continue;
+        // A burn goes to a drive's device node or to an image file.
+        return job.fileName.startsWith("/dev/") ? "Output: disc in " + job.fileName
+                                                : "Output: image file " + job.fileName.mid(job.fileName.lastIndexOf(sep) + 1);
+    }
+    if (!burnKind.isEmpty())
+        return burnKind == "dvd" ? "Output: a DVD or an image file, chosen at Convert"
+                                 : "Output: an audio CD or an image file, chosen at Convert";
+    if (!folder.isEmpty())
+        return "Output: " + (folder.endsWith(sep) && folder.size() > sep.size() ? folder.chopped(sep.size()) : folder);
+    const auto placeName = [&](const QString &place) {
+        const QString plain = place.endsWith(sep) ? place.chopped(sep.size()) : place;
+        return plain.mid(plain.lastIndexOf(sep) + 1);
+    };
+    QStringList places;
+    for (const Job::Source source : {Job::Source::File, Job::Source::Cd, Job::Source::Dvd}) {
+        if (std::none_of(rows.cbegin(), rows.cend(), [&](const Job &job) { return job.source == source; }))
+            continue;
+        places << (source == Job::Source::File ? QString("beside each input")
+                   : source == Job::Source::Cd ? placeName(m_places.music) + " › Album …"
+                                               : placeName(m_places.videos));
+    }
+    return "Output: " + places.join(", ");
 }
 
 QString OutputPlan::inFolder(const QString &folder, const QString &name) const

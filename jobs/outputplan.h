@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 struct Job;
@@ -36,6 +37,12 @@ public:
 
     // Makes the album or videos folder the output needs.
     QString outputStem(const Job &job, const QDateTime &now = QDateTime::currentDateTime());
+
+    // Where the outputs of `jobs` go, in words: "Output: beside each input",
+    // the chosen folder, "Music › Album …", "Videos", "image file NAME.iso".
+    // `folder` is the chosen one ("" for beside each input); `burnKind` is
+    // "dvd" or "cd" when the chosen format burns. "" for no jobs.
+    QString description(const QList<Job> &jobs, const QString &folder, const QString &burnKind) const;
 
     // "Album 2013-6-24 9-5-3": numbers without leading zeros.
     static QString albumName(const QDateTime &when);

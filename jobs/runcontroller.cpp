@@ -53,16 +53,6 @@ bool readyForCd(const Job &job)
 
 } // namespace
 
-QString timeLeftText(qint64 seconds)
-{
-    seconds = std::max<qint64>(0, seconds);
-    if (seconds >= 3600) {
-        return QString("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0'))
-            .arg(seconds % 60, 2, 10, QChar('0'));
-    }
-    return QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
-}
-
 RunController::RunController(JobEngine *engine, const OutputPlan::Places &places, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
@@ -177,6 +167,13 @@ bool RunController::anyToConvert() const
 {
     return std::any_of(m_list.jobs().cbegin(), m_list.jobs().cend(),
                        [](const Job &job) { return job.state == Job::State::Waiting; });
+}
+
+QString RunController::outputDescription() const
+{
+    const bool besideInputs = m_choice.value("outputSameFolder", true).toBool();
+    return m_plan.description(m_list.jobs(), besideInputs ? QString() : m_choice.value("outPath").toString(),
+                              burnKind(m_choice.value("formatId").toInt()));
 }
 
 void RunController::setSimultaneous(int jobs)
@@ -496,7 +493,7 @@ void RunController::progressed(quint64 ticket, int seconds)
     m_list.change(row, [&](Job &job) {
         job.secondsDone = seconds;
         const int rest = job.workSeconds() - seconds;
-        job.timeLeft = seconds > 0 && elapsed > 0 && rest >= 0 ? timeLeftText(qint64(rest) * elapsed / 1000 / seconds)
+        job.timeLeft = seconds > 0 && elapsed > 0 && rest >= 0 ? shortClockText(qint64(rest) * elapsed / 1000 / seconds)
                                                                : QString();
     });
     updateProgress();
@@ -758,7 +755,7 @@ void RunController::updateProgress()
     // Seconds of media converted per second, over the whole run so far.
     const qint64 elapsed = m_runClock.elapsed();
     const qint64 converted = done - m_runDoneAtStart;
-    m_timeLeft = elapsed > 1000 && converted > 0 && !m_burning ? timeLeftText(runRest * elapsed / 1000 / converted)
+    m_timeLeft = elapsed > 1000 && converted > 0 && !m_burning ? shortClockText(runRest * elapsed / 1000 / converted)
                                                                : QString();
     emit progressChanged();
 }

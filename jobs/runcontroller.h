@@ -30,6 +30,8 @@ class RunController : public QObject
     Q_PROPERTY(QString timeLeft READ timeLeft NOTIFY progressChanged)
     Q_PROPERTY(bool anyFinished READ anyFinished NOTIFY listChanged)
     Q_PROPERTY(bool anyToConvert READ anyToConvert NOTIFY listChanged)
+    // Where the outputs go, in words for the Convert tab (OutputPlan::description).
+    Q_PROPERTY(QString outputDescription READ outputDescription NOTIFY listChanged)
     // 0 is automatic: as many as suit the output and the machine.
     Q_PROPERTY(int simultaneous READ simultaneous WRITE setSimultaneous NOTIFY simultaneousChanged)
 public:
@@ -65,6 +67,7 @@ public:
     QString timeLeft() const { return m_timeLeft; }
     bool anyFinished() const;
     bool anyToConvert() const;
+    QString outputDescription() const;
     int simultaneous() const { return m_simultaneous; }
     void setSimultaneous(int jobs);
     // How many jobs convert at once now.
@@ -197,6 +200,3 @@ private:
     int m_done = 0;
     int m_failed = 0;
 };
-
-// "1:05" or "1:02:03" of whole seconds.
-QString timeLeftText(qint64 seconds);

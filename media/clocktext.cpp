@@ -1,5 +1,7 @@
 #include "media/clocktext.h"
 
+#include <algorithm>
+
 int clockSeconds(const QString &t)
 {
     if (t.size() < 8 || t.at(2) != ':' || t.at(5) != ':')
@@ -21,4 +23,13 @@ QString clockText(qint64 seconds)
         .arg(seconds / 3600, 2, 10, QChar('0'))
         .arg(seconds / 60 % 60, 2, 10, QChar('0'))
         .arg(seconds % 60, 2, 10, QChar('0'));
+}
+
+QString shortClockText(qint64 seconds)
+{
+    seconds = std::max<qint64>(0, seconds);
+    const QString rest = QString(":%1").arg(seconds % 60, 2, 10, QChar('0'));
+    if (seconds < 3600)
+        return QString::number(seconds / 60) + rest;
+    return QString("%1:%2").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0')) + rest;
 }

@@ -9,3 +9,6 @@
 int clockSeconds(const QString &hhmmss);
 // "hh:mm:ss" of whole seconds, each field two digits at least.
 QString clockText(qint64 seconds);
+// "4:05", or "1:02:03" from an hour on: a length or a time left as people
+// read it (negative seconds count as none).
+QString shortClockText(qint64 seconds);

@@ -59,14 +59,14 @@ void warning(const QString &text, QWidget *parent, const QString &title)
     show({QMessageBox::Warning, title, text, {}, {}, QMessageBox::Ok, parent});
 }
 
-void critical(const QString &title, const QString &text)
+void critical(const QString &title, const QString &text, QWidget *parent)
 {
-    show({QMessageBox::Critical, title, text, {}, {}, QMessageBox::Ok, nullptr});
+    show({QMessageBox::Critical, title, text, {}, {}, QMessageBox::Ok, parent});
 }
 
-bool question(const QString &title, const QString &text, QMessageBox::Icon icon)
+bool question(const QString &title, const QString &text, QMessageBox::Icon icon, QWidget *parent)
 {
-    return show({icon, title, text, {}, {}, QMessageBox::Yes | QMessageBox::No, nullptr})
+    return show({icon, title, text, {}, {}, QMessageBox::Yes | QMessageBox::No, parent})
            == QMessageBox::Yes;
 }
 

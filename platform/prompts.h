@@ -39,11 +39,12 @@ QString existingFolder(QWidget *parent, const QString &caption, const QString &f
 QString saveFile(QWidget *parent, const QString &caption, const QString &folder,
                  const QString &filter);
 
-// Shorthands for the program's fixed box kinds.
+// Shorthands for the program's fixed box kinds. A box with a parent opens
+// centred on it (the dialog or window it is about).
 void warning(const QString &text, QWidget *parent = nullptr, const QString &title = "Warning");
-void critical(const QString &title, const QString &text);
+void critical(const QString &title, const QString &text, QWidget *parent = nullptr);
 bool question(const QString &title, const QString &text,
-              QMessageBox::Icon icon = QMessageBox::Question);
+              QMessageBox::Icon icon = QMessageBox::Question, QWidget *parent = nullptr);
 
 // An empty handler restores the real dialogs.
 void setBoxHandler(BoxHandler handler);

@@ -8,6 +8,7 @@ Rectangle {
     property string tabImage
     property string tabImageSelected
     property alias addModel: addModel
+    readonly property Item firstFocus: addGrid
 
     function addIconsToAddList() {
         var kinds = mainwnd.getAddModel()
@@ -38,31 +39,34 @@ Rectangle {
         styleColor: "white"
     }
 
-    Grid {
+    TileGrid {
+        id: addGrid
+        objectName: "addGrid"
         x: 6
         y: 37
-        columns: 4
-        spacing: 0
+        width: 4 * cellWidth
+        height: Math.ceil(count / 4) * cellHeight
+        interactive: false
+        model: addModel
+        Accessible.role: Accessible.List
+        Accessible.name: "Select type"
 
-        Repeater {
-            model: addModel
-
-            Icon {
-                objectName: "addTile:" + gIconText
-                iconImage: gIconImage
-                iconText: gIconText
-                // The dialogs are modal: the tile stays lit while one is open.
-                onClicked: {
-                    selected = true
-                    if (type === "file") {
-                        mainPage.addFromAddRow(index)
-                    } else if (type === "cd") {
-                        mainwnd.selectCd()
-                    } else if (type === "dvd") {
-                        mainwnd.selectDvd()
-                    }
-                    selected = false
+        delegate: Icon {
+            objectName: "addTile:" + gIconText
+            iconImage: gIconImage
+            iconText: gIconText
+            toolTip: type === "file" ? gOpenTitle + " (Ctrl+O: files of every kind)" : ""
+            // The dialogs are modal: the tile stays lit while one is open.
+            onClicked: {
+                selected = true
+                if (type === "file") {
+                    mainPage.addFromAddRow(index)
+                } else if (type === "cd") {
+                    mainwnd.selectCd()
+                } else if (type === "dvd") {
+                    mainwnd.selectDvd()
                 }
+                selected = false
             }
         }
     }
@@ -73,6 +77,7 @@ Rectangle {
         image: "images/nextButton.png"
         pressedImage: "images/nextButtonClicked.png"
         accessibleName: "Next"
+        toolTip: "Format tab (Ctrl+2)"
         onPressStarted: mediaList.clearSelections()
         onClicked: {
             if (mediaList.mediaListModel.count > 0)

@@ -15,6 +15,13 @@ Rectangle {
     height: box.height
     color: parent && parent.color !== undefined ? parent.color : "transparent"
 
+    activeFocusOnTab: true
+    Keys.onPressed: (event) => {
+        event.accepted = [Qt.Key_Space, Qt.Key_Return, Qt.Key_Enter].includes(event.key)
+        if (event.accepted)
+            toggleRequested()
+    }
+
     Accessible.role: Accessible.CheckBox
     Accessible.name: caption.text
     Accessible.checkable: true
@@ -46,4 +53,6 @@ Rectangle {
         color: "black"
         font.pixelSize: 11
     }
+
+    FocusRing {}
 }

@@ -11,6 +11,7 @@ Rectangle {
     property alias clearCompleted: clearCompleted
     property alias convertButton: convertButton
     property alias cancelButton: cancelButton
+    readonly property Item firstFocus: convertButton.visible ? convertButton : cancelButton
 
     function convert() {
         var kind = jobs.burnKind(mainPage.formatId)
@@ -42,7 +43,7 @@ Rectangle {
     Item {
         anchors.centerIn: parent
         width: progress.width
-        height: progress.height + 30 + convertButton.height + 15 + clearCompleted.height
+        height: progress.height + 30 + convertButton.height + 15 + clearCompleted.height + 14 + outputLine.height
 
         ProgressBar {
             id: progress
@@ -57,6 +58,8 @@ Rectangle {
             text: "Time left: " + jobs.timeLeft
             font.pixelSize: 12
             color: "black"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
         }
 
         ImageButton {
@@ -67,6 +70,7 @@ Rectangle {
             image: "images/convert-button.png"
             pressedImage: "images/convert-button-clicked.png"
             accessibleName: "Convert"
+            toolTip: "Convert the waiting jobs (Ctrl+Return)"
             visible: !mainPage.conversionInProgress
             enabled: jobs.anyToConvert
             onPressStarted: mediaList.clearSelections()
@@ -86,6 +90,7 @@ Rectangle {
             onClicked: convertTab.cancelWholeConversion()
         }
 
+        // Dimmed while nothing is finished; its caption stays legible.
         Item {
             id: clearCompleted
             objectName: "clearCompleted"
@@ -93,16 +98,17 @@ Rectangle {
             y: convertButton.y + convertButton.height + 15
             width: clearRow.width
             height: clearRow.height
-            opacity: jobs.anyFinished ? 1.0 : 0.2
+            enabled: jobs.anyFinished
+            activeFocusOnTab: true
+            Keys.onPressed: (event) => {
+                event.accepted = [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Space].includes(event.key)
+                if (event.accepted)
+                    convertTab.clearCompletedRows()
+            }
 
             Accessible.role: Accessible.Button
             Accessible.name: "Clear Completed"
-            Accessible.onPressAction: convertTab.clearCompletedRows()
-
-            Behavior on opacity {
-                objectName: "clearCompletedFade"
-                NumberAnimation { duration: 1000 }
-            }
+            Accessible.onPressAction: if (enabled) convertTab.clearCompletedRows()
 
             Row {
                 id: clearRow
@@ -110,15 +116,20 @@ Rectangle {
 
                 Image {
                     source: "images/remove.png"
+                    opacity: clearCompleted.enabled ? 1.0 : 0.2
+
+                    Behavior on opacity {
+                        objectName: "clearCompletedFade"
+                        NumberAnimation { duration: 1000 }
+                    }
                 }
 
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "Clear Completed"
-                    color: "white"
-                    style: Text.Raised
-                    styleColor: "black"
+                    color: clearCompleted.enabled ? "#000000" : "#333333"
                     font.pixelSize: 13
+                    font.bold: clearCompleted.enabled
                 }
             }
 
@@ -126,6 +137,23 @@ Rectangle {
                 anchors.fill: parent
                 onClicked: convertTab.clearCompletedRows()
             }
+
+            FocusRing {}
+        }
+
+        // Where the outputs go (or went).
+        Text {
+            id: outputLine
+            objectName: "outputLine"
+            anchors { horizontalCenter: parent.horizontalCenter; top: clearCompleted.bottom; topMargin: 14 }
+            width: convertTab.width - 34
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            text: jobs.outputDescription
+            font.pixelSize: 12
+            color: "#000000"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
         }
     }
 

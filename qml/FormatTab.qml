@@ -15,6 +15,7 @@ Rectangle {
     property alias deviceModel: deviceModel
     property alias formatModel: formatModel
     property alias settingsPanel: settings
+    readonly property Item firstFocus: deviceFormatPage ? formatFlickable : outputList
 
     // One tile.
     readonly property int step: 92
@@ -43,6 +44,9 @@ Rectangle {
         outputModel.selectedNumber = -1
         outputList.positionViewAtBeginning()
         deviceFormatPage = false
+        // The keyboard goes on with the first preset.
+        outputList.currentIndex = 0
+        outputList.forceActiveFocus()
     }
 
     function choosePreset(row) {
@@ -155,21 +159,22 @@ Rectangle {
         image: direction < 0 ? "images/arrow-left.png" : "images/arrow-right.png"
         pressedOpacity: 0.5
         accessibleName: direction < 0 ? "Scroll left" : "Scroll right"
+        // The arrow keys scroll the tiles themselves.
+        activeFocusOnTab: false
         enabled: direction < 0 ? Math.round(formatTab.position(view)) !== 0
                                : Math.round(formatTab.position(view)) !== Math.round(formatTab.lastPosition(view))
         onPressStarted: mediaList.clearSelections()
         onClicked: formatTab.stepView(view, direction)
     }
 
-    component TileList: ListView {
+    component TileList: TileGrid {
         x: 6
         y: 37
         width: 368
         height: 120
-        orientation: ListView.Horizontal
+        flow: GridView.FlowTopToBottom
         clip: true
-        snapMode: ListView.SnapToItem
-        boundsBehavior: Flickable.StopAtBounds
+        snapMode: GridView.SnapToRow
         onMovementStarted: mediaList.clearSelections()
     }
 
@@ -220,40 +225,28 @@ Rectangle {
             text: "Formats"
         }
 
-        Flickable {
+        // Two rows of tiles, flicked sideways.
+        TileGrid {
             id: formatFlickable
             objectName: "formatFlickable"
             x: 6
             y: 170
             width: 368
             height: 200
+            flow: GridView.FlowTopToBottom
             clip: true
-            contentWidth: formatGrid.width
-            contentHeight: formatGrid.height
-            flickableDirection: Flickable.HorizontalFlick
-            boundsBehavior: Flickable.StopAtBounds
+            model: formatModel
             onMovementStarted: mediaList.clearSelections()
             onMovementEnded: formatTab.snapFormatGrid()
             Accessible.role: Accessible.List
             Accessible.name: "Formats"
 
-            Grid {
-                id: formatGrid
-                rows: 2
-                flow: Grid.TopToBottom
-                spacing: 0
-
-                Repeater {
-                    model: formatModel
-
-                    Icon {
-                        objectName: "formatTile:" + gIconText
-                        iconImage: gIconImage
-                        iconText: gIconText
-                        selected: Number(gId) === mainPage.formatId
-                        onClicked: formatTab.addIconsToOutputPage(gId, gIconText, false)
-                    }
-                }
+            delegate: Icon {
+                objectName: "formatTile:" + gIconText
+                iconImage: gIconImage
+                iconText: gIconText
+                selected: Number(gId) === mainPage.formatId
+                onClicked: formatTab.addIconsToOutputPage(gId, gIconText, false)
             }
         }
 
@@ -374,6 +367,7 @@ Rectangle {
                     font.pixelSize: 11
                     selectByMouse: true
                     clip: true
+                    activeFocusOnTab: true
                     Accessible.role: Accessible.EditableText
                     Accessible.name: "FFmpeg Arguments"
                     onActiveFocusChanged: if (activeFocus) mediaList.clearSelections()
@@ -383,6 +377,10 @@ Rectangle {
                         mainPage.ffmpegArgs = text
                         outputModel.selectedNumber = -1
                     }
+                }
+
+                FocusRing {
+                    target: argumentsInput
                 }
             }
 
@@ -410,6 +408,12 @@ Rectangle {
                 Accessible.name: "Output Folder"
                 Accessible.description: mainPage.outPath
                 Accessible.onPressAction: formatTab.chooseOutputFolder()
+                activeFocusOnTab: true
+                Keys.onPressed: (event) => {
+                    event.accepted = [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Space].includes(event.key)
+                    if (event.accepted)
+                        formatTab.chooseOutputFolder()
+                }
 
                 TextInput {
                     id: sOutputFolderInput
@@ -428,6 +432,8 @@ Rectangle {
                     anchors.fill: parent
                     onClicked: formatTab.chooseOutputFolder()
                 }
+
+                FocusRing {}
             }
 
             CheckBox {
@@ -498,6 +504,7 @@ Rectangle {
         image: "images/nextButton.png"
         pressedImage: "images/nextButtonClicked.png"
         accessibleName: "Next"
+        toolTip: "Convert tab (Ctrl+3)"
         onPressStarted: mediaList.clearSelections()
         onClicked: {
             if (mainPage.ffmpegArgs !== "")

@@ -7,6 +7,7 @@ Rectangle {
     property bool selected: false
     property string iconImage
     property string iconText
+    property string toolTip
 
     signal clicked()
 
@@ -18,10 +19,20 @@ Rectangle {
     width: 92
     height: 98
     color: "#c0c0c0"
+    // In a grid the grid is the Tab stop and its current tile has the focus.
+    focus: GridView.isCurrentItem
+    activeFocusOnTab: !GridView.view
+    Keys.onPressed: (event) => {
+        event.accepted = [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Space].includes(event.key)
+        if (event.accepted)
+            activate()
+    }
 
     Accessible.role: Accessible.Button
     Accessible.name: iconText
+    Accessible.description: toolTip
     Accessible.selected: selected
+    Accessible.focusable: true
     Accessible.onPressAction: activate()
 
     Image {
@@ -36,11 +47,11 @@ Rectangle {
         // Only the picture reacts to the pointer.
         opacity: area.pressed ? (area.containsMouse ? 0.5 : 1.0) : (area.containsMouse ? 0.9 : 1.0)
 
-        MouseArea {
+        ToolTip {
             id: area
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: tile.activate()
+            toolTip: tile.toolTip
+            inList: false
+            onActivated: tile.activate()
         }
     }
 
@@ -51,12 +62,16 @@ Rectangle {
         }
         height: 26
         text: tile.iconText
-        color: "#222222"
+        color: "#1a1a1a"
         font.pixelSize: 11
         wrapMode: Text.WordWrap
         maximumLineCount: 2
         elide: Text.ElideRight
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
+    }
+
+    FocusRing {
+        anchors.margins: 1
     }
 }

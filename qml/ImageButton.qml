@@ -12,6 +12,8 @@ Image {
     property alias pressed: area.pressed
     property alias hovered: area.containsMouse
     property string accessibleName
+    // Says the key that does the same, where there is one.
+    property string toolTip
 
     signal pressStarted()
     signal clicked()
@@ -19,15 +21,25 @@ Image {
     source: area.pressed ? pressedImage : image
     opacity: !enabled ? 0.2 : area.pressed ? pressedOpacity : area.containsMouse ? 0.8 : 1.0
 
+    activeFocusOnTab: true
+    Keys.onPressed: (event) => {
+        event.accepted = [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Space].includes(event.key)
+        if (event.accepted && enabled)
+            button.clicked()
+    }
+
     Accessible.role: Accessible.Button
     Accessible.name: accessibleName
+    Accessible.description: toolTip
     Accessible.onPressAction: if (enabled) button.clicked()
 
-    MouseArea {
+    ToolTip {
         id: area
-        anchors.fill: parent
-        hoverEnabled: true
+        toolTip: button.toolTip
+        inList: false
         onPressed: button.pressStarted()
         onReleased: if (containsMouse) button.clicked()
     }
+
+    FocusRing {}
 }

@@ -14,10 +14,6 @@ Item {
 
     readonly property int rowHeight: 107
 
-    function isBurn(source) {
-        return source === "burn_dvd" || source === "burn_cd"
-    }
-
     // Caption of the chosen preset, for the burner (PAL or NTSC).
     function chosenPresetCaption() {
         var model = formatTab.outputModel
@@ -97,6 +93,25 @@ Item {
             delegate: rowDelegate
             Accessible.role: Accessible.List
             Accessible.name: "Media List"
+            // One Tab stop: the arrows move between rows, Delete removes as
+            // the row's × does, Return opens a finished row's output, F2
+            // renames a waiting one.
+            activeFocusOnTab: true
+            // Rows added to an empty list leave none current.
+            onActiveFocusChanged: if (activeFocus && currentIndex < 0 && count > 0) currentIndex = 0
+            Keys.onPressed: (event) => {
+                var key = event.key
+                event.accepted = currentItem !== null
+                                 && [Qt.Key_Delete, Qt.Key_Return, Qt.Key_Enter, Qt.Key_F2].includes(key)
+                if (!event.accepted)
+                    return
+                if (key === Qt.Key_Delete)
+                    list.removeFromList(currentIndex)
+                else if (key === Qt.Key_F2 && currentItem.nameBox.editable)
+                    currentItem.nameBox.startEdit()
+                else
+                    currentItem.openOutput()
+            }
         }
 
         Image {
@@ -131,17 +146,32 @@ Item {
         Item {
             id: row
 
-            readonly property bool burn: list.isBurn(model.source)
+            readonly property bool burn: model.source.startsWith("burn_")
             readonly property string title: model.origFileName !== "" ? model.origFileName : model.fileName
+            property alias nameBox: titleBox
             // Room for the scroll bar when it can show.
             readonly property int contentRight: width - (scrollBar.visible ? 34 : 8)
+
+            // A finished row's output, in its folder; a burn's disc.
+            function openOutput() {
+                if (model.currentStatus !== "complete")
+                    return
+                if (row.burn)
+                    mainwnd.playDisc(model.fileName)
+                else
+                    mainwnd.openFolder(model.finalOutput)
+            }
 
             objectName: "row" + index
             width: view.width
             height: list.rowHeight
+            focus: ListView.isCurrentItem
 
+            // "city clip.mp4, 00:00:07, converting 45 %"; a change of status
+            // is a change of name, which screen readers announce.
             Accessible.role: Accessible.ListItem
-            Accessible.name: title
+            Accessible.name: model.accessibleName
+            Accessible.focusable: true
 
             Rectangle {
                 anchors.fill: parent
@@ -259,8 +289,9 @@ Item {
                         selectByMouse: true
                         clip: true
                         onTextChanged: if (model.selected) model.newFileName = text
-                        onAccepted: list.clearSelections()
-                        Keys.onEscapePressed: list.clearSelections()
+                        // The keyboard goes back to the list.
+                        onAccepted: { list.clearSelections(); row.forceActiveFocus() }
+                        Keys.onEscapePressed: { list.clearSelections(); row.forceActiveFocus() }
                     }
 
                     MouseArea {
@@ -272,12 +303,19 @@ Item {
                     }
                 }
 
+                // Codec texts take the room the row has, up to the status at
+                // its right, before they are cut; the shorter one first.
                 Row {
+                    id: info
+                    readonly property real room: row.contentRight - x - (model.currentStatus === "wait" ? 0 : 50)
+                                                 - durationText.width - 2 * spacing
+
                     x: titleBox.x + 4
                     y: titleBox.y + titleBox.height + 12
                     spacing: 10
 
                     Text {
+                        id: durationText
                         text: model.duration
                         font.pixelSize: 12
                         color: "#555555"
@@ -285,7 +323,9 @@ Item {
                     }
 
                     Text {
-                        width: 40
+                        id: videoText
+                        width: Math.min(implicitWidth, Math.max(40, info.room - (audioText.visible
+                                        ? Math.min(audioText.implicitWidth, info.room / 2) : 0)))
                         visible: model.videoCodec !== ""
                         text: model.videoCodec
                         font.pixelSize: 11
@@ -295,7 +335,8 @@ Item {
                     }
 
                     Text {
-                        width: 40
+                        id: audioText
+                        width: Math.min(implicitWidth, Math.max(40, info.room - (videoText.visible ? videoText.width : 0)))
                         visible: model.audioCodec !== ""
                         text: model.audioCodec
                         font.pixelSize: 11
@@ -335,17 +376,12 @@ Item {
 
                     Accessible.role: Accessible.Button
                     Accessible.name: row.burn ? "Play Disc" : "Open Containing Folder"
-                    Accessible.onPressAction: completedTip.activated()
+                    Accessible.onPressAction: row.openOutput()
 
                     ToolTip {
                         id: completedTip
-                        toolTip: row.burn ? "Play Disc" : "Open Containing Folder"
-                        onActivated: {
-                            if (row.burn)
-                                mainwnd.playDisc(model.fileName)
-                            else
-                                mainwnd.openFolder(model.finalOutput)
-                        }
+                        toolTip: (row.burn ? "Play Disc" : "Open Containing Folder") + " (Return)"
+                        onActivated: row.openOutput()
                     }
                 }
 
@@ -366,6 +402,10 @@ Item {
                 }
             }
 
+            FocusRing {
+                anchors.margins: 2
+            }
+
             ImageButton {
                 objectName: "remove"
                 x: row.contentRight - width + 6
@@ -373,6 +413,9 @@ Item {
                 image: "images/remove.png"
                 visible: !model.loading && !row.burn
                 accessibleName: "Remove " + row.title
+                toolTip: "Remove (Delete)"
+                // The list's Delete key does this.
+                activeFocusOnTab: false
                 onClicked: {
                     list.clearSelections()
                     list.removeFromList(index)

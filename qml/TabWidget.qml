@@ -44,11 +44,21 @@ Item {
             convertTab.currentOverallProgress = 0
     }
 
-    onCurrentChanged: setOpacities()
+    // The page shown takes the keyboard on its first control (`firstFocus`),
+    // a grid on its first tile.
+    onCurrentChanged: {
+        setOpacities()
+        var first = stack.children[current].firstFocus
+        if (first && first.currentIndex !== undefined)
+            first.currentIndex = 0
+        if (first)
+            first.forceActiveFocus()
+    }
     Component.onCompleted: {
         for (var i = 0; i < stack.children.length; ++i)
             stack.children[i].anchors.fill = stack
         setOpacities()
+        stack.children[current].firstFocus.forceActiveFocus()
     }
 
     // Declared through `data`: children in this file must not join the pages.
@@ -58,6 +68,7 @@ Item {
             spacing: 4
 
             Repeater {
+                id: headers
                 model: stack.children.length
 
                 Rectangle {
@@ -70,17 +81,38 @@ Item {
 
                     Accessible.role: Accessible.PageTab
                     Accessible.name: page ? page.title : ""
+                    Accessible.description: tip.toolTip
                     Accessible.selected: tabWidget.current === index
                     Accessible.onPressAction: tabWidget.select(index)
+
+                    // Return or Space selects; the arrows select the tab beside.
+                    activeFocusOnTab: true
+                    Keys.onPressed: (event) => {
+                        var step = event.key === Qt.Key_Left ? -1 : event.key === Qt.Key_Right ? 1 : 0
+                        var to = step !== 0 ? index + step : index
+                        event.accepted = step !== 0 || [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Space].includes(event.key)
+                        if (!event.accepted || to < 0 || to >= stack.children.length)
+                            return
+                        tabWidget.select(to)
+                        // Return goes into the page; an arrow stays on the headers.
+                        if (step !== 0)
+                            headers.itemAt(tabWidget.current).forceActiveFocus()
+                    }
 
                     Image {
                         anchors.fill: parent
                         source: page ? (tabWidget.current === index ? page.tabImageSelected : page.tabImage) : ""
                     }
 
-                    MouseArea {
-                        anchors.fill: parent
-                        onClicked: tabWidget.select(index)
+                    ToolTip {
+                        id: tip
+                        toolTip: page ? page.title + " (Ctrl+" + (index + 1) + ")" : ""
+                        inList: false
+                        onActivated: tabWidget.select(index)
+                    }
+
+                    FocusRing {
+                        anchors.margins: 2
                     }
                 }
             }

@@ -6,6 +6,8 @@ MouseArea {
 
     property string toolTip
     property bool showToolTip: false
+    // Over the job list, hovering shows its scroll bar too.
+    property bool inList: true
 
     // A click on the area; `clicked` itself also ends name editing.
     signal activated()
@@ -22,7 +24,9 @@ MouseArea {
             label.wrapMode = Text.WordWrap
         }
         tip.x = at.x
-        tip.y = at.y
+        // Above the parent when there is no room below it.
+        tip.y = at.y + tip.height > mainPage.height - layer.mapToItem(mainPage, 0, 0).y ? at.y - hint.height - tip.height
+                                                                                      : at.y
         var overshoot = at.x + tip.width - layer.width
         if (overshoot > 0)
             tip.x = at.x - (overshoot + 1)
@@ -32,7 +36,8 @@ MouseArea {
     hoverEnabled: true
     onEntered: {
         timer.start()
-        mediaList.scrollBar.opacity = 1
+        if (inList)
+            mediaList.scrollBar.opacity = 1
     }
     onExited: {
         showToolTip = false

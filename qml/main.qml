@@ -40,6 +40,34 @@ Rectangle {
     color: "#eeeeee"
     radius: 5
     border.color: "#c0c0c0"
+    // The one pane of the window's frame that holds every control.
+    Accessible.role: Accessible.Pane
+
+    // Keys of the whole window; each control's tooltip names its key.
+    Shortcut { sequence: "Ctrl+1"; onActivated: idTabs.select(0) }
+    Shortcut { sequence: "Ctrl+2"; onActivated: idTabs.select(1) }
+    Shortcut { sequence: "Ctrl+3"; onActivated: idTabs.select(2) }
+    Shortcut { sequence: "Alt+F"; onActivated: mainwnd.showMenu(0, menus.x + 5) }
+    Shortcut { sequence: "Alt+H"; onActivated: mainwnd.showMenu(1, menus.x + menuCaptions.itemAt(1).x + 5) }
+    Shortcut {
+        sequence: "Ctrl+O"
+        onActivated: {
+            var files = mainwnd.openMediaFiles()
+            if (files.length > 0)
+                mediaList.addFile(files, "file")
+        }
+    }
+    // Convert from any tab, whenever the Convert button would take a click.
+    Shortcut {
+        sequences: ["Ctrl+Return", "Ctrl+Enter"]
+        onActivated: {
+            if (!convertTab.convertButton.enabled || mainPage.conversionInProgress)
+                return
+            idTabs.select(2)
+            if (idTabs.current === 2)
+                convertTab.convert()
+        }
+    }
 
     Connections {
         target: mainwnd
@@ -92,29 +120,38 @@ Rectangle {
         y: 8
         spacing: 12
 
+        // The underlined letter opens the menu with Alt.
         Repeater {
-            model: ["File", "Help"]
+            id: menuCaptions
+            model: [{ name: "File", key: "Alt+F" }, { name: "Help", key: "Alt+H; F1: Manual" }]
 
             Text {
-                objectName: "menu" + modelData
-                text: modelData
+                objectName: "menu" + modelData.name
+                text: "<u>" + modelData.name[0] + "</u>" + modelData.name.slice(1)
+                textFormat: Text.StyledText
                 font.pixelSize: 13
                 color: menuArea.containsMouse ? "#000000" : "#333333"
+                activeFocusOnTab: true
+                Keys.onPressed: (event) => {
+                    event.accepted = [Qt.Key_Return, Qt.Key_Enter, Qt.Key_Space, Qt.Key_Down].includes(event.key)
+                    if (event.accepted)
+                        mainwnd.showMenu(index, menus.x + x + 5)
+                }
 
                 Accessible.role: Accessible.ButtonMenu
-                Accessible.name: modelData
+                Accessible.name: modelData.name
+                Accessible.description: menuArea.toolTip
                 Accessible.onPressAction: mainwnd.showMenu(index, menus.x + x + 5)
 
-                MouseArea {
+                ToolTip {
                     id: menuArea
-                    anchors.fill: parent
                     anchors.margins: -3
-                    hoverEnabled: true
-                    onClicked: {
-                        mediaList.clearSelections()
-                        mainwnd.showMenu(index, menus.x + parent.x + 5)
-                    }
+                    toolTip: modelData.name + " menu (" + modelData.key + ")"
+                    inList: false
+                    onActivated: mainwnd.showMenu(index, menus.x + parent.x + 5)
                 }
+
+                FocusRing {}
             }
         }
     }

@@ -373,13 +373,16 @@ private slots:
         if (how != "drive")
             QTest::mouseClick(how == "image" ? dialog.openImageButton() : dialog.openFolderButton(), Qt::LeftButton);
         QCOMPARE(dialog.driveCombo()->currentText(), source(kind) + " " + label);
-        QCOMPARE(tickedRows(dialog.itemTree()), said.isEmpty() ? QStringList({"- Title 1 00:00:05",
-                                                                              "x Title 2 00:00:20",
-                                                                              "- Title 3 00:00:12"}) : QStringList());
+        QCOMPARE(tickedRows(dialog.itemTree()), said.isEmpty() ? QStringList({"- Title 1 0:05",
+                                                                              "x Title 2 0:20",
+                                                                              "- Title 3 0:12"}) : QStringList());
         QStringList boxes;
         if (!said.isEmpty())
             boxes << QString(said).replace("%S", source(kind));
         QCOMPARE(prompts.texts(), boxes);
+        // Centred on the dialog they are about.
+        for (const Prompts::Box &box : std::as_const(prompts.boxes))
+            QCOMPARE(box.parent, &dialog);
 
         QTest::mouseClick(dialog.selectNoneButton(), Qt::LeftButton);
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
@@ -389,6 +392,12 @@ private slots:
         QCOMPARE(prompts.texts(), boxes);
         QVERIFY(dialog.okButton()->isEnabled() && dialog.driveCombo()->isEnabled() && dialog.itemTree()->isEnabled());
         QVERIFY(!dialog.ripThread()->isRunning());
+        // The next opening of the dialog still lists what was opened in this
+        // session, chosen as before; a drive that went is gone.
+        Drives::setLister([] { return QStringList{}; });
+        dialog.scanDrives();
+        Drives::setLister({});
+        QCOMPARE(dialog.driveCombo()->currentText(), how == "drive" ? QString() : source(kind) + " " + label);
     }
 };
 

@@ -90,6 +90,64 @@ private slots:
         QCOMPARE(QFileInfo(dir.filePath("Videos")).isDir(), jobs.first().stem.startsWith("Videos"));
     }
 
+    // The Convert tab's line: the rows still to convert, or all once done.
+    void outputDescription_data()
+    {
+        QTest::addColumn<QStringList>("rows"); // source:state, a burn's drive after "@"
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("burnKind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no rows") << QStringList{} << "" << "" << "";
+        QTest::newRow("beside") << QStringList{"file:wait"} << "" << "" << "Output: beside each input";
+        QTest::newRow("chosen folder") << QStringList{"cd:wait"} << "/out/" << "" << "Output: /out";
+        QTest::newRow("kinds in order, finished ones apart")
+            << QStringList{"dvd:wait", "file:done", "cd:wait"} << "" << ""
+            << "Output: Music › Album …, Videos";
+        QTest::newRow("all done: where they went") << QStringList{"dvd:done"} << "" << "" << "Output: Videos";
+        QTest::newRow("burn not asked yet") << QStringList{"file:wait"} << "" << "dvd" << "Output: a DVD or an image file, chosen at Convert";
+        QTest::newRow("image") << QStringList{"file:done", "burn_dvd@/m/Trip.iso:wait"} << "" << "dvd"
+                               << "Output: image file Trip.iso";
+        QTest::newRow("drive") << QStringList{"burn_cd@/dev/sr0:done"} << "" << "cd" << "Output: disc in /dev/sr0";
+    }
+
+    void outputDescription()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, folder);
+        QFETCH(QString, burnKind);
+        QList<Job> jobs;
+        for (const QString &row : rows) {
+            Job job;
+            QVERIFY(sourceFromName(row.section(':', 0, 0).section('@', 0, 0), &job.source));
+            job.fileName = row.section(':', 0, 0).section('@', 1);
+            job.state = row.endsWith(":done") ? Job::State::Done : Job::State::Waiting;
+            jobs << job;
+        }
+        QTEST(OutputPlan(places()).description(jobs, folder, burnKind), "said");
+    }
+
+    // A row's name for screen readers: file, duration, status in words.
+    void accessibleName_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("reading") << int(Job::State::Loading) << "city clip.mp4, reading";
+        QTest::newRow("converting") << int(Job::State::Converting) << "city clip.mp4, 00:00:20, converting 45 %";
+        QTest::newRow("failed") << int(Job::State::Failed) << "city clip.mp4, 00:00:20, failed";
+    }
+
+    void accessibleName()
+    {
+        QFETCH(int, state);
+        Job job;
+        job.fileName = "/in/city clip.mp4";
+        job.state = Job::State(state);
+        if (job.state != Job::State::Loading)
+            job.takeProbe({"city clip.mp4", "/in/", "city clip", "00:00:20"}, {"h264"}, {});
+        job.secondsDone = QTest::currentDataTag() == QByteArray("converting") ? 9 : 0;
+        QTEST(JobList::accessibleName(job), "name");
+    }
+
     // Answers land in their own rows, whatever order they come in; a file
     // without streams leaves the list with a word for the user.
     void probes()

@@ -50,6 +50,7 @@ QtObject {
     function getMusicFolder() { return "/home/user/Music/" }
     function getVideoFolder() { return "/home/user/Videos/" }
     function openInputFile(title, filter) { record("openInputFile", arguments); return fileAnswers.shift() || [] }
+    function openMediaFiles() { record("openMediaFiles", arguments); return fileAnswers.shift() || [] }
     function openOutputFolder() { record("openOutputFolder", arguments); return folderAnswers.shift() || "" }
     function selectBurnDisc(disc, duration) { record("selectBurnDisc", arguments); return burnAnswers.shift() || "" }
     function removeFile(path) { record("removeFile", arguments); return true }

@@ -11,6 +11,8 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QQuickWindow>
 #include <QPushButton>
 
 using namespace PageDriver;
@@ -75,7 +77,7 @@ private slots:
             QTest::mouseClick(dvd->okButton(), Qt::LeftButton);
         });
         QVERIFY(clickThrough(window, {"tabHeader0", "addTile:DVD"}));
-        QCOMPARE(titles, QStringList{"x Title 1 00:00:03"});
+        QCOMPARE(titles, QStringList{"x Title 1 0:03"});
         const CdImage cd = makeCdImage(work.path(), "album", {150});
         Drives::setLister([&] { return QStringList{cd.cue}; });
         auto *cdDialog = window.findChild<SelectCD *>();
@@ -101,6 +103,70 @@ private slots:
             QVERIFY2(streams(output).startsWith("mp3 "), qPrintable(output));
         // Nothing converted twice, no partial output left behind.
         QCOMPARE(QDir(work.path()).entryList({"*.mp3"}), QStringList());
+        QCOMPARE(prompts.texts(), QStringList());
+    }
+
+    // By keys alone: two files on the command line, Ctrl+2, Return on the
+    // first format, Return on its first preset, Ctrl+Return. Both outputs
+    // land beside their inputs, as the Convert tab said they would. On the
+    // way, a menu and a dialog opened and closed by keys.
+    void keysAlone()
+    {
+        ScratchProduct product;
+        PromptRecorder prompts;
+        qputenv("HOME", QFile::encodeName(work.path()));
+        QTemporaryDir inputs;
+        const QString picture = "testsrc=size=160x120:rate=25";
+        const QStringList files{inputs.filePath("one.mkv"), inputs.filePath("two.mkv")};
+        for (const QString &file : files)
+            QVERIFY(lavfi(file, {picture, "sine"}, {"-map", "0", "-map", "1", "-t", "2"}));
+        MainWindow window;
+        // The README's pictures, when MFS_SCREENSHOTS names their folder.
+        const QString pictures = qEnvironmentVariable("MFS_SCREENSHOTS");
+        const auto save = [&](const QString &name) {
+            QSignalSpy drawn(window.quickWindow(), &QQuickWindow::afterRendering);
+            window.quickWindow()->update();
+            QVERIFY(pictures.isEmpty() || (drawn.wait(5000) && window.grab().save(pictures + "/" + name)));
+        };
+        dressWindow(window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::mouseMove(&window, QPoint(600, window.height() - 4)); // no tooltip in the pictures
+        handOverCommandLine(window, QStringList{"mediaforgestudio"} + files);
+        QTRY_COMPARE_WITH_TIMEOUT(column(window, "loading"), QStringList({"false", "false"}), 20000);
+        // Alt+F opens the File menu; Escape closes it, and a dialog as Cancel:
+        // End and Left reach the CD tile, Return opens its dialog.
+        QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(window.fileMenu()->isVisible());
+        QTest::keyClick(window.fileMenu(), Qt::Key_Escape);
+        QTRY_VERIFY(!window.fileMenu()->isVisible());
+        Drives::setLister([] { return QStringList{}; });
+        auto *cd = window.findChild<SelectCD *>();
+        whenShown(cd, [cd] { QTest::keyClick(cd, Qt::Key_Escape); });
+        QTest::keyClick(&window, Qt::Key_End);
+        QTest::keyClick(&window, Qt::Key_Left);
+        QTest::keyClick(&window, Qt::Key_Return);
+        Drives::setLister({});
+        QVERIFY(!cd->isVisible() && cd->result() == QDialog::Rejected);
+        // As a window manager gives the window back its focus.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // Tab goes on in the page, not out of the widget.
+        QTest::keyClick(&window, Qt::Key_Tab);
+        QCOMPARE(window.quickWindow()->activeFocusItem()->objectName(), "addNext");
+        QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
+        save("window-keyboard.png");
+        QTest::keyClick(&window, Qt::Key_Return);
+        QTest::keyClick(&window, Qt::Key_Return);
+        QCOMPARE(eval(window, "return jobs.outputDescription").toString(), "Output: beside each input");
+        QTest::keyClick(&window, Qt::Key_3, Qt::ControlModifier);
+        save("window-output.png");
+        QTest::keyClick(&window, Qt::Key_Return, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(column(window, "currentStatus"), QStringList(2, "complete"), 60000);
+        for (const QString &output : column(window, "finalOutput"))
+            QVERIFY2(QFileInfo(output).dir() == QDir(inputs.path()) && streams(output).contains("h264"),
+                     qPrintable(output));
         QCOMPARE(prompts.texts(), QStringList());
     }
 };
