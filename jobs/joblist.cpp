@@ -1,5 +1,7 @@
 #include "jobs/joblist.h"
 
+#include "disc/burn/disccheck.h"
+
 #include "platform/folders.h"
 
 JobList::JobList(QObject *parent)
@@ -35,6 +37,8 @@ QVariant JobList::data(const QModelIndex &index, int role) const
     case SourceRole: return sourceName(job.source);
     case TimeLeftRole: return job.timeLeft;
     case AccessibleNameRole: return accessibleName(job);
+    case OpenActionRole:
+        return job.isBurn() && !DiscCheck::isImage(job.fileName) ? "Play Disc" : "Open Containing Folder";
     }
     return {};
 }
@@ -66,7 +70,7 @@ QHash<int, QByteArray> JobList::roleNames() const
             {ThumbnailRole, "thumbnail"},       {FinalOutputRole, "finalOutput"},
             {ErrorMsgRole, "errorMsg"},         {SelectedRole, "selected"},
             {SourceRole, "source"},             {TimeLeftRole, "timeLeft"},
-            {AccessibleNameRole, "accessibleName"}};
+            {AccessibleNameRole, "accessibleName"}, {OpenActionRole, "openAction"}};
 }
 
 QString JobList::accessibleName(const Job &job)

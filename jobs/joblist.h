@@ -35,6 +35,9 @@ public:
         TimeLeftRole,
         // "city clip.mp4, 00:00:07, converting 45 %": what a screen reader says of the row.
         AccessibleNameRole,
+        // What opening a finished row does: "Play Disc" for a burned disc,
+        // else "Open Containing Folder" (an image file is shown in its folder).
+        OpenActionRole,
     };
 
     explicit JobList(QObject *parent = nullptr);

@@ -375,12 +375,12 @@ Item {
                     visible: model.currentStatus === "complete"
 
                     Accessible.role: Accessible.Button
-                    Accessible.name: row.burn ? "Play Disc" : "Open Containing Folder"
+                    Accessible.name: model.openAction
                     Accessible.onPressAction: row.openOutput()
 
                     ToolTip {
                         id: completedTip
-                        toolTip: (row.burn ? "Play Disc" : "Open Containing Folder") + " (Return)"
+                        toolTip: model.openAction + " (Return)"
                         onActivated: row.openOutput()
                     }
                 }
