@@ -1,7 +1,6 @@
 #include "jobs/joblist.h"
 
 #include "disc/burn/disccheck.h"
-
 #include "platform/folders.h"
 
 JobList::JobList(QObject *parent)
