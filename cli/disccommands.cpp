@@ -379,7 +379,8 @@ int ripPreset(const Invocation &call, Preset *preset)
         call.complain(catalogue.problem());
         return JobFailed;
     }
-    const Preset *found = findPreset(catalogue.choices(), call.value("preset"));
+    const QList<Choice> choices = catalogue.choices();
+    const Preset *found = findPreset(choices, call.value("preset"));
     if (!found)
         return call.refuse("unknown preset id " + call.value("preset") + "; see \"mediaforgestudio-cli presets\"");
     if (found->arguments.isEmpty())
