@@ -3,10 +3,7 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
-#include <malloc.h>
-
 #include <cstdlib>
-#include <mutex>
 #include <vector>
 
 namespace {
@@ -35,14 +32,6 @@ SecureReader::SecureReader(CdDevice &device, quint32 discSectors, int retries)
     , m_retries(retries)
     , m_drive(std::make_unique<SecureDrive>())
 {
-    // Paranoia allocates and frees half a megabyte for every 150 sectors it
-    // reads; mapped afresh each time, the page faults cost more than the
-    // checking itself. Kept on the heap, they are reused.
-    static std::once_flag heapTuned;
-    std::call_once(heapTuned, [] {
-        mallopt(M_MMAP_THRESHOLD, 4 << 20);
-        mallopt(M_TRIM_THRESHOLD, 32 << 20);
-    });
     cdrom_drive_t &d = m_drive->drive;
     m_drive->reader = this;
     d.opened = 1;
