@@ -44,7 +44,8 @@ SelectCD::SelectCD(QWidget *parent, CdDeviceFactory factory)
     options->addStretch();
     options->addWidget(offsetLabel);
     options->addWidget(m_offset);
-    driveCombo()->parentWidget()->layout()->addItem(options);
+    if (auto *driveLayout = qobject_cast<QBoxLayout *>(driveCombo()->parentWidget()->layout()))
+        driveLayout->addLayout(options);
     connect(m_offset, &QSpinBox::valueChanged, this, [](int samples) { RipSettings::setReadOffset(samples); });
     statusLabel()->setWordWrap(true);
     // Room for a device node or image path with the disc's name.
@@ -131,6 +132,7 @@ bool SelectCD::fillTracks(const QString &drive)
                                       length, audio);
         row->setDisabled(!audio);
     }
+    itemTree()->resizeColumnToContents(1);
     statusLabel()->setText(tr("MusicBrainz disc id %1, freedb id %2")
                                .arg(musicBrainzDiscId(cd.toc()), freedbDiscId(cd.toc())));
     cd.unlockTray();
@@ -265,6 +267,7 @@ void SelectCD::trackRipped(TrackRip rip)
         row->setText(1, row->text(1) + (rip.unrecoverable > 0 ? tr(" (unrecoverable sectors)")
                                                               : tr(" (test and copy mismatch)")));
         row->setForeground(1, Qt::red);
+        itemTree()->resizeColumnToContents(1);
     }
 }
 
