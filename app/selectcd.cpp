@@ -110,6 +110,9 @@ void SelectCD::scanDrives()
 bool SelectCD::fillTracks(const QString &drive)
 {
     itemTree()->clear();
+    // The last disc's ids are not this one's.
+    if (!ripThread->isRunning())
+        statusLabel()->clear();
     // Drives read securely by default; an image gives the same bytes either way.
     m_mode->setCurrentIndex(QFileInfo(drive).isFile() ? 1 : 0);
     if (drive.isEmpty())
