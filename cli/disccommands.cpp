@@ -644,7 +644,7 @@ its sectors, CRC32, AccurateRip v1 and v2 checksums, re-reads and
 unrecoverable sectors. An existing file is never overwritten: when one of
 the names is taken, it is named and nothing is ripped.
 
---mode secure (the default for a drive) reads through cdparanoia's checks:
+--mode secure (the default for a drive) reads through libcdio-paranoia:
 every sector at least twice, jitter corrected, failed reads tried again;
 --mode fast (the default for an image, which gives the same bytes) reads
 each sector once. --offset gives the drive's read offset in samples (the
