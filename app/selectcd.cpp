@@ -2,24 +2,51 @@
 
 #include "disc/cd/audiocd.h"
 #include "disc/cd/cdripthread.h"
+#include "disc/cd/discinfo.h"
 #include "disc/cd/discname.h"
+#include "disc/cd/ripsettings.h"
 #include "disc/drives.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTreeWidget>
 
 SelectCD::SelectCD(QWidget *parent, CdDeviceFactory factory)
     : RipDialog(parent, tr("Rip from CD"), tr("Select Tracks"), tr("Track"))
     , devices(std::move(factory))
+    , m_mode(new QComboBox)
+    , m_testAndCopy(new QCheckBox(tr("Test and copy")))
+    , m_offset(new QSpinBox)
     , ripThread(new CDRipThread(newDevice(), this))
 {
+    m_mode->addItems({tr("Secure"), tr("Fast")});
+    m_mode->setAccessibleName(tr("Reading mode"));
+    m_mode->setToolTip(tr("Secure reads every sector at least twice and corrects what differs; "
+                          "Fast reads each sector once"));
+    m_testAndCopy->setToolTip(tr("Reads every track twice and compares the two"));
+    m_offset->setRange(-RipSettings::offsetLimit, RipSettings::offsetLimit);
+    m_offset->setValue(RipSettings::readOffset());
+    m_offset->setAccessibleName(tr("Read offset in samples"));
+    auto *offsetLabel = new QLabel(tr("Read offset:"));
+    offsetLabel->setBuddy(m_offset);
+    auto *options = new QHBoxLayout;
+    options->addWidget(m_mode);
+    options->addWidget(m_testAndCopy);
+    options->addStretch();
+    options->addWidget(offsetLabel);
+    options->addWidget(m_offset);
+    if (auto *driveLayout = qobject_cast<QBoxLayout *>(driveCombo()->parentWidget()->layout()))
+        driveLayout->addLayout(options);
+    connect(m_offset, &QSpinBox::valueChanged, this, [](int samples) { RipSettings::setReadOffset(samples); });
     statusLabel()->setWordWrap(true);
     // Room for a device node or image path with the disc's name.
     setMinimumWidth(440);
@@ -33,6 +60,7 @@ SelectCD::SelectCD(QWidget *parent, CdDeviceFactory factory)
     connect(ripThread, &CDRipThread::ripStarted, this, &SelectCD::ripStarted);
     connect(ripThread, &CDRipThread::startedFile, this, &SelectCD::startedFile);
     connect(ripThread, &CDRipThread::progress, this, &SelectCD::updateProgress);
+    connect(ripThread, &CDRipThread::trackRipped, this, &SelectCD::trackRipped);
     connect(ripThread, &CDRipThread::finishedFile, this, &SelectCD::finishedFile);
     connect(ripThread, &CDRipThread::ripComplete, this, &SelectCD::onComplete);
     connect(ripThread, &CDRipThread::error, this, &SelectCD::ripError);
@@ -82,6 +110,11 @@ void SelectCD::scanDrives()
 bool SelectCD::fillTracks(const QString &drive)
 {
     itemTree()->clear();
+    // The last disc's ids are not this one's.
+    if (!ripThread->isRunning())
+        statusLabel()->clear();
+    // Drives read securely by default; an image gives the same bytes either way.
+    m_mode->setCurrentIndex(QFileInfo(drive).isFile() ? 1 : 0);
     if (drive.isEmpty())
         return false;
     CAudioCD cd(QString(), newDevice());
@@ -94,10 +127,15 @@ bool SelectCD::fillTracks(const QString &drive)
     cd.lockTray();
     for (int k = 0; k < cd.trackCount(); ++k) {
         const bool audio = cd.isAudioTrack(uint(k));
-        QTreeWidgetItem *row = addRow(tr("Track ") + QString::number(k + 1) + (audio ? "" : tr(" (data)")),
+        const QString title = cd.cdText().trackTitle(k);
+        QTreeWidgetItem *row = addRow(tr("Track ") + QString::number(k + 1) + (audio ? "" : tr(" (data)"))
+                                          + (title.isEmpty() ? "" : ": " + title),
                                       cd.trackSeconds(uint(k)), audio);
         row->setDisabled(!audio);
     }
+    itemTree()->resizeColumnToContents(1);
+    statusLabel()->setText(tr("MusicBrainz disc id %1, freedb id %2")
+                               .arg(musicBrainzDiscId(cd.toc()), freedbDiscId(cd.toc())));
     cd.unlockTray();
     return true;
 }
@@ -169,6 +207,12 @@ void SelectCD::onOK()
     QStringList tracks;
     for (int row : tickedRows())
         tracks << QString::number(row);
+    RipOptions options;
+    options.mode = m_mode->currentIndex() == 0 ? RipOptions::Mode::Secure : RipOptions::Mode::Fast;
+    options.testAndCopy = m_testAndCopy->isChecked();
+    options.offset = m_offset->value();
+    marked.clear();
+    ripThread->setOptions(options);
     ripThread->setTracks(currentDrive(), tracks);
     ripThread->start();
 }
@@ -213,6 +257,21 @@ void SelectCD::updateProgress(int percentage)
     progressBar()->setValue((currentItem - 1) * 100 / itemCount + percentage / itemCount);
 }
 
+// A track not read cleanly is marked in its row, and the dialog stays
+// open at the end to show it.
+void SelectCD::trackRipped(TrackRip rip)
+{
+    if (rip.clean())
+        return;
+    marked << QString::number(rip.number);
+    if (QTreeWidgetItem *row = itemTree()->topLevelItem(rip.number - 1)) {
+        row->setText(1, row->text(1) + (rip.unrecoverable > 0 ? tr(" (unrecoverable sectors)")
+                                                              : tr(" (test and copy mismatch)")));
+        row->setForeground(1, Qt::red);
+        itemTree()->resizeColumnToContents(1);
+    }
+}
+
 void SelectCD::finishedFile(QString filename)
 {
     emit addAudioCD({filename});
@@ -222,7 +281,12 @@ void SelectCD::onComplete()
 {
     setControlsEnabled(true);
     resetProgress();
-    accept();
+    if (marked.isEmpty()) {
+        accept();
+        return;
+    }
+    statusLabel()->setText(tr("Not read cleanly: track %1. The rip log beside the files tells more.")
+                               .arg(marked.join(", ")));
 }
 
 void SelectCD::ripError(QString msg)

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/ripdialog.h"
+#include "disc/cd/audiocd.h"
 #include "disc/cd/cddevice.h"
 
 #include <QStringList>
 
 class CDRipThread;
+class QCheckBox;
+class QSpinBox;
 
 // "Rip from CD": the drives (and disc images the user opened), the tracks of
 // the chosen disc, and the rip of the ticked ones into WAV files that become
@@ -26,6 +29,11 @@ public:
     // it reaches the list or a box.
     void stopRip();
 
+    // How the rip reads: Secure or Fast, Test and copy, the drive's read offset.
+    QComboBox *modeCombo() const { return m_mode; }
+    QCheckBox *testAndCopyBox() const { return m_testAndCopy; }
+    QSpinBox *offsetBox() const { return m_offset; }
+
 signals:
     void addAudioCD(QStringList filename);
 
@@ -38,6 +46,7 @@ public slots:
     void ripStarted(int);
     void startedFile(int);
     void updateProgress(int);
+    void trackRipped(TrackRip rip);
     void finishedFile(QString);
     void onComplete();
     void ripError(QString);
@@ -54,6 +63,11 @@ private:
     std::unique_ptr<CdDevice> newDevice() const;
 
     CdDeviceFactory devices;
+    QComboBox *m_mode;
+    QCheckBox *m_testAndCopy;
+    QSpinBox *m_offset;
+    // Tracks of the running rip not read cleanly, by number.
+    QStringList marked;
     CDRipThread *ripThread;
     // Images opened in this session; they stay listed across rescans.
     QStringList images;

@@ -1,8 +1,9 @@
 // Measures the CD rip against a plain read-and-write of the same bytes: a
 // 60-minute disc image (15 tracks of 4 minutes) ripped through libcdio by the
-// rip thread, and the image copied in blocks of the same size into one file
-// per track behind a 44-byte header. Then the peak memory of ripping one
-// track of 1 and of 60 minutes. The image is made once in the work folder.
+// rip thread, fast and secure (through libcdio-paranoia), and the image
+// copied in blocks of the same size into one file per track behind a 44-byte
+// header. Then the peak memory of ripping one track of 1 and of 60 minutes,
+// fast and secure. The image is made once in the work folder.
 
 #include "bench/benchsupport.h"
 #include "disc/cd/audiocd.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTextStream>
 
@@ -52,10 +54,13 @@ QString image(const QString &dir, const QString &name, int count, int length)
     return cue.fileName();
 }
 
-void rip(const QString &cue, const QString &folder)
+void rip(const QString &cue, const QString &folder, RipOptions::Mode mode)
 {
     CDRipThread thread;
     thread.setDestination(folder);
+    RipOptions options;
+    options.mode = mode;
+    thread.setOptions(options);
     QStringList list;
     for (int t = 1; t <= tracks; ++t)
         list << QString::number(t);
@@ -85,40 +90,66 @@ void copy(const QString &bin, const QString &folder)
 
 } // namespace
 
+// `mfs_cdbench --peak MODE CUE WAV`: rips the image's first track and says the peak memory.
+int peak(const QStringList &args)
+{
+    CAudioCD cd(args.at(3));
+    RipOptions options;
+    options.mode = args.at(2) == "secure" ? RipOptions::Mode::Secure : RipOptions::Mode::Fast;
+    TrackRip result;
+    QFile::remove(args.at(4));
+    peakKib(true);
+    cd.extractTrack(0, args.at(4), options, &result);
+    out() << QString::asprintf("peak memory while ripping a track of %d s, %s: %ld KiB\n", cd.trackSeconds(0),
+                               qPrintable(args.at(2)), peakKib(false));
+    QFile::remove(args.at(4));
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == "--peak")
+        return peak(app.arguments());
     const QString work = qEnvironmentVariable("MFS_BENCH_DIR", QDir::tempPath() + "/mfs-bench");
     QDir().mkpath(work);
     const QString disc = image(work, "sixty-minutes", tracks, trackSectors);
     const QString folder = work + "/out";
 
-    QList<double> plain, ripped;
+    QList<double> plain, ripped, secure;
     for (int round = 0; round < 5; ++round) {
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
         plain << seconds([&] { copy(work + "/sixty-minutes.bin", folder); });
         QDir(folder).removeRecursively();
-        ripped << seconds([&] { rip(disc, folder); });
+        ripped << seconds([&] { rip(disc, folder, RipOptions::Mode::Fast); });
+        QDir(folder).removeRecursively();
+        secure << seconds([&] { rip(disc, folder, RipOptions::Mode::Secure); });
     }
     QDir(folder).removeRecursively();
     const double mb = double(tracks) * trackSectors * sector / 1e6;
     out() << QString::asprintf("60-minute disc, %.0f MB: plain read-and-write %.2f s (%.0f MB/s), "
-                             "rip %.2f s (%.0f MB/s): %.2f of the plain speed\n",
+                             "fast rip %.2f s (%.0f MB/s): %.2f of the plain speed\n",
                              mb, median(plain), mb / median(plain), median(ripped), mb / median(ripped),
                              median(plain) / median(ripped));
+    out() << QString::asprintf("secure rip %.2f s (%.0f MB/s, %.0fx real time): %.2f of the fast rip's speed\n",
+                               median(secure), mb / median(secure), 3600 / median(secure),
+                               median(ripped) / median(secure));
 
     // One track of 1 minute and one of 60 minutes (the whole image as one track).
     const QString shortDisc = image(work, "one-minute", 1, 4500);
     QFile::remove(work + "/one-track.bin");
     QFile::link(work + "/sixty-minutes.bin", work + "/one-track.bin");
     const QString longDisc = image(work, "one-track", 1, tracks * trackSectors);
-    for (const QString &cue : {shortDisc, longDisc}) {
-        CAudioCD cd(cue);
-        peakKib(true);
-        cd.extractTrack(0, work + "/track.wav");
-        out() << QString::asprintf("peak memory while ripping a track of %d s: %ld KiB\n", cd.trackSeconds(0),
-                                 peakKib(false));
+    // Each in a process of its own, so that what one rip leaves on the heap
+    // doesn't count for the next.
+    for (const QString mode : {"fast", "secure"}) {
+        for (const QString &cue : {shortDisc, longDisc}) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"--peak", mode, cue, work + "/track.wav"});
+            child.waitForFinished(-1);
+            out() << QString::fromUtf8(child.readAllStandardOutput());
+        }
     }
     // For contrast: the one operation that holds a whole track in memory.
     CAudioCD cd(longDisc);

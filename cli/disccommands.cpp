@@ -2,16 +2,24 @@
 // reader, the DVD tool and the two rip threads, used as the rip dialogs use them.
 
 #include "cli/cli.h"
+#include "cli/cataloguesource.h"
 #include "cli/progress.h"
+#include "cli/runfollower.h"
 
 #include "disc/cd/audiocd.h"
 #include "disc/cd/cdripthread.h"
+#include "disc/cd/discinfo.h"
 #include "disc/cd/discname.h"
+#include "disc/cd/riplog.h"
+#include "disc/cd/ripsettings.h"
 #include "disc/drives.h"
 #include "disc/dvd/dvdlisting.h"
 #include "disc/dvd/dvdripthread.h"
 #include "disc/dvd/dvdvolume.h"
 #include "disc/dvd/rippertext.h"
+#include "disc/ripfolder.h"
+#include "jobs/runcontroller.h"
+#include "jobs/toolengine.h"
 #include "platform/filenames.h"
 #include "platform/folders.h"
 #include "platform/ownfiles.h"
@@ -23,6 +31,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 
@@ -187,30 +196,42 @@ int cdTracks(const Invocation &call)
 {
     QString source;
     QJsonArray tracks;
+    QJsonObject disc;
     {
         CAudioCD cd;
         const int status = openCd(call, call.operands.first(), cd, &source);
         if (status != Success)
             return status;
+        const CdText &text = cd.cdText();
         for (int k = 0; k < cd.trackCount(); ++k) {
             const int seconds = cd.trackSeconds(uint(k));
             tracks.append(QJsonObject{{"number", k + 1}, {"length", minutesText(seconds)},
-                                      {"seconds", seconds}, {"audio", cd.isAudioTrack(uint(k))}});
+                                      {"seconds", seconds}, {"audio", cd.isAudioTrack(uint(k))},
+                                      {"title", text.trackTitle(k)}, {"performer", text.trackPerformer(k)}});
         }
+        disc = QJsonObject{{"title", text.title}, {"performer", text.performer},
+                           {"musicbrainz_discid", musicBrainzDiscId(cd.toc())}, {"freedb_id", freedbDiscId(cd.toc())}};
     }
     const QString name = readDiscName(source);
     if (call.json()) {
-        resultJson(QJsonObject{{"source", source}, {"name", name}, {"tracks", tracks}});
+        disc.insert("source", source);
+        disc.insert("name", name);
+        disc.insert("tracks", tracks);
+        resultJson(disc);
         return Success;
     }
     result(driveEntryText(source, name));
     for (const QJsonValue &t : std::as_const(tracks)) {
-        result(QString("  Track %1 %2 %3 s  %4")
+        const QString title = t["title"].toString();
+        result(QString("  Track %1 %2 %3 s  %4%5")
                    .arg(t["number"].toInt(), -2)
                    .arg(t["length"].toString(), 6)
                    .arg(t["seconds"].toInt(), 5)
-                   .arg(t["audio"].toBool() ? "audio" : "data"));
+                   .arg(t["audio"].toBool() ? "audio" : "data")
+                   .arg(title.isEmpty() ? QString() : "  " + title));
     }
+    result("  MusicBrainz disc id " + disc["musicbrainz_discid"].toString() + ", freedb id "
+           + disc["freedb_id"].toString());
     return Success;
 }
 
@@ -265,6 +286,8 @@ public:
     // The DVD rip removes its own cut-off title, and only while the name
     // still holds the file its tool made; whatever holds it later is not ours.
     void leavePartialsToThread() { m_removesPartials = false; }
+    // Each finished file's path goes to standard output.
+    bool printPaths = true;
     void trackProgress(int percent)
     {
         m_progress.show(m_label, overallRipProgress(m_index, int(m_paths.size()), percent));
@@ -275,7 +298,8 @@ public:
         if (m_index + 1 == m_paths.size())
             m_progress.show(m_label, 100);
         m_progress.end();
-        result(path);
+        if (printPaths)
+            result(path);
     }
     void failed(const QString &message)
     {
@@ -317,15 +341,94 @@ private:
     bool m_removesPartials = true;
 };
 
+// How rip-cd reads: --mode (secure for a drive, fast for an image unless
+// told), --offset (the saved one unless told), --test-and-copy.
+int ripOptions(const Invocation &call, bool image, RipOptions *options)
+{
+    const QString mode = call.has("mode") ? call.value("mode") : image ? "fast" : "secure";
+    if (mode != "fast" && mode != "secure")
+        return call.refuse("--mode takes fast or secure, not \"" + mode + "\"");
+    options->mode = mode == "secure" ? RipOptions::Mode::Secure : RipOptions::Mode::Fast;
+    options->offset = RipSettings::readOffset();
+    if (call.has("offset")) {
+        bool number = false;
+        options->offset = call.value("offset").toInt(&number);
+        if (!number || std::abs(options->offset) > RipSettings::offsetLimit)
+            return call.refuse(QString("--offset takes samples from -%1 to %1").arg(RipSettings::offsetLimit));
+    }
+    options->testAndCopy = call.has("test-and-copy");
+    return Success;
+}
+
+// What a rip found of a track, for --json.
+QJsonObject ripJson(const TrackRip &rip)
+{
+    auto hex = [](quint32 value) { return QString("%1").arg(value, 8, 16, QChar('0')); };
+    return {{"number", rip.number}, {"file", rip.file}, {"crc32", hex(rip.crc32)},
+            {"accuraterip_v1", hex(rip.accurateRipV1)}, {"accuraterip_v2", hex(rip.accurateRipV2)},
+            {"rereads", rip.rereads}, {"unrecoverable", rip.unrecoverable}};
+}
+
+// The preset rip-cd --preset converts with, checked before the disc is read.
+int ripPreset(const Invocation &call, Preset *preset)
+{
+    CatalogueSource catalogue;
+    if (!catalogue.note().isEmpty())
+        call.complain(catalogue.note());
+    if (!catalogue.isOpen()) {
+        call.complain(catalogue.problem());
+        return JobFailed;
+    }
+    const QList<Choice> choices = catalogue.choices();
+    const Preset *found = findPreset(choices, call.value("preset"));
+    if (!found)
+        return call.refuse("unknown preset id " + call.value("preset") + "; see \"mediaforgestudio-cli presets\"");
+    if (found->arguments.isEmpty())
+        return call.refuse("preset " + found->id + " has no converter arguments");
+    *preset = *found;
+    return Success;
+}
+
+// Converts ripped tracks on the job queue as the window does: tagged, into
+// the album's folder under `output`.
+int convertRipped(const Invocation &call, const QStringList &files, const Preset &preset, const QString &output)
+{
+    ToolEngine engine;
+    RunController run(&engine, {output + Folders::separator(), Folders::videoFolder(), Folders::tempFolder()});
+    run.setProbing(RunController::Probing::NotForSoundOnly);
+    run.setChoice({{"ffmpegArgs", preset.arguments}, {"outExt", preset.extension}, {"outputSameFolder", true}});
+    RunFollower follower(call, run);
+    QObject::connect(&run, &RunController::runFinished, &follower,
+                     [&](int, int failed) { follower.end(failed ? JobFailed : Success); });
+    run.addFiles(files, "cd");
+    run.start();
+    return follower.exec();
+}
+
 int ripCd(const Invocation &call)
 {
-    QString source;
-    QList<int> tracks;
-    {
-        CAudioCD cd;
-        const int status = openCd(call, call.operands.first(), cd, &source);
+    const bool converting = call.has("preset");
+    if (call.has("keep-wav") && !converting)
+        return call.refuse("--keep-wav goes with --preset");
+    Preset preset;
+    if (converting) {
+        const int status = ripPreset(call, &preset);
         if (status != Success)
             return status;
+    }
+    QString source;
+    QList<int> tracks;
+    CdText text;
+    RipOptions options;
+    {
+        CAudioCD cd;
+        int status = openCd(call, call.operands.first(), cd, &source);
+        if (status != Success)
+            return status;
+        status = ripOptions(call, FileNames::isFile(source), &options);
+        if (status != Success)
+            return status;
+        text = cd.cdText();
         const int count = cd.trackCount();
         if (call.has("tracks")) {
             const int chosen = chosenNumbers(call, "tracks", &tracks, [&cd, count](int n) {
@@ -343,26 +446,63 @@ int ripCd(const Invocation &call)
             }
         }
     }
-    const QString folder = ripFolder(call);
-    if (folder.isEmpty())
+    const QString output = ripFolder(call);
+    if (output.isEmpty())
         return BadUsage;
+    // Converted without --keep-wav, the WAVs are ripped where they go again.
+    const bool keep = !converting || call.has("keep-wav");
+    QString folder = output;
+    if (!keep) {
+        folder = makeRipFolder(Folders::tempFolder());
+        if (folder.isEmpty() || !OwnFiles::adopt(folder)) {
+            call.complain("Cannot create a folder for the tracks in " + Folders::tempFolder());
+            return JobFailed;
+        }
+    }
     QStringList numbers, paths;
     for (int n : std::as_const(tracks)) {
         numbers << QString::number(n);
-        paths << CDRipThread::trackFile(folder, uint(n));
+        paths << CDRipThread::trackFile(folder, uint(n), text.trackTitle(n - 1));
     }
-    if (refuseTaken(call, paths) != Success)
+    if (keep && refuseTaken(call, paths + QStringList{folder + Folders::separator() + ripLogName}) != Success)
         return BadUsage;
 
-    CDRipThread thread;
-    thread.setDestination(folder);
-    thread.setTracks(source, numbers);
-    RipRun run(call, thread, paths, "track", [&thread] { thread.cancel(); });
-    QObject::connect(&thread, &CDRipThread::startedFile, &run, &RipRun::started);
-    QObject::connect(&thread, &CDRipThread::progress, &run, &RipRun::trackProgress);
-    QObject::connect(&thread, &CDRipThread::finishedFile, &run, &RipRun::finished);
-    QObject::connect(&thread, &CDRipThread::error, &run, &RipRun::failed);
-    return run.exec();
+    QStringList ripped;
+    int status;
+    {
+        CDRipThread thread;
+        thread.setDestination(folder);
+        thread.setOptions(options);
+        thread.setTracks(source, numbers);
+        RipRun run(call, thread, paths, "track", [&thread] { thread.cancel(); });
+        run.printPaths = keep && !call.json();
+        int marked = 0;
+        QObject::connect(&thread, &CDRipThread::startedFile, &run, &RipRun::started);
+        QObject::connect(&thread, &CDRipThread::progress, &run, &RipRun::trackProgress);
+        QObject::connect(&thread, &CDRipThread::trackRipped, &run, [&](const TrackRip &rip) {
+            if (call.json())
+                result(QJsonDocument(ripJson(rip)).toJson(QJsonDocument::Compact));
+            if (rip.clean())
+                return;
+            ++marked;
+            call.complain(QString("track %1 was not read cleanly: ").arg(rip.number)
+                          + (rip.unrecoverable > 0 ? QString("%1 unrecoverable sectors").arg(rip.unrecoverable)
+                                                   : QString("the two reads differ")));
+        });
+        QObject::connect(&thread, &CDRipThread::finishedFile, &run, [&](const QString &path) {
+            ripped << path;
+            run.finished(path);
+        });
+        QObject::connect(&thread, &CDRipThread::error, &run, &RipRun::failed);
+        status = run.exec();
+        if (status == Success && marked)
+            status = JobFailed;
+    }
+    if (converting && !ripped.isEmpty() && status <= JobFailed)
+        status = std::max(status, convertRipped(call, ripped, preset, output));
+    if (!keep)
+        OwnFiles::remove(folder);
+    return status;
 }
 
 // DVDs
@@ -484,24 +624,53 @@ With --json, one array of {"device", "identification", "audioTracks",
 /dev/sr0) or of a disc image (a .cue sheet with its .bin, a cdrdao .toc or
 an .nrg file), as the "Rip from CD" dialog does: the disc's name, then each
 track's number, length (m:ss and seconds) and whether it holds audio or data.
-Data tracks (of an enhanced CD) are never ripped. With --json, one object:
-"source", "name" and "tracks", each {"number", "length", "seconds", "audio"}.)",
+Data tracks (of an enhanced CD) are never ripped. Track titles from the
+disc's CD-TEXT follow, and the disc's MusicBrainz and freedb ids end the
+list. With --json, one object: "source", "name", "title", "performer",
+"musicbrainz_discid", "freedb_id" and "tracks", each {"number", "length",
+"seconds", "audio", "title", "performer"}.)",
          {json},
          "SOURCE", 1, 1, cdTracks},
-        {"rip-cd", "SOURCE [--tracks 1,3-5] [--output DIR]",
+        {"rip-cd", "SOURCE [--tracks 1,3-5] [--output DIR] [--mode fast|secure] [--offset N] [--test-and-copy] "
+                   "[--preset ID [--keep-wav]] [--json]",
          "Rip tracks of an audio CD or CD image to WAV files.",
-         R"(Rips tracks of the audio CD in the drive SOURCE, or of a disc image, to
-"Track N.wav" files (44.1 kHz, 16-bit stereo), one after another, as the
-"Rip from CD" dialog does: all audio tracks unless --tracks names some. The
-files go to --output or the current folder. An existing file is never
-overwritten: when one of the names is taken, it is named and nothing is
-ripped.
+         R"(Rips tracks of the audio CD in the drive SOURCE, or of a disc image, to WAV
+files (44.1 kHz, 16-bit stereo), one after another, as the "Rip from CD"
+dialog does: all audio tracks unless --tracks names some. A track the disc's
+CD-TEXT names is ripped to "NN Title.wav", any other to "Track N.wav". The
+files go to --output or the current folder, with rip.log beside them: the
+source, how it was read, the disc's MusicBrainz and freedb ids, and per track
+its sectors, CRC32, AccurateRip v1 and v2 checksums, re-reads and
+unrecoverable sectors. An existing file is never overwritten: when one of
+the names is taken, it is named and nothing is ripped.
 
-Each finished file's path is printed on standard output. A track that can't
-be read is named on standard error, its partial file removed, and the next
-one goes on; the exit status is then 1. Ctrl-C stops the rip and removes the
-track it was ripping.)",
-         {{"tracks", "LIST", "The tracks to rip: numbers and ranges such as 1,3-5."}, output},
+--mode secure (the default for a drive) reads through libcdio-paranoia:
+every sector at least twice, jitter corrected, failed reads tried again;
+--mode fast (the default for an image, which gives the same bytes) reads
+each sector once. --offset gives the drive's read offset in samples (the
+window's setting unless given). --test-and-copy reads every track twice and
+compares the two.
+
+Each finished file's path is printed on standard output; with --json, one
+object per track instead: "number", "file", "crc32", "accuraterip_v1",
+"accuraterip_v2" (8 hex digits each), "rereads", "unrecoverable". A track
+that can't be read is named on standard error, its partial file removed, and
+the next one goes on; a track with unrecoverable sectors, or whose two reads
+differ, is kept and named there. The exit status is then 1. Ctrl-C stops the
+rip and removes the track it was ripping.
+
+--preset ID then converts the ripped tracks with that preset (see
+"presets"), tagged with the disc's CD-TEXT (title, artist, album, track
+number), into the album's folder under --output ("Performer - Album" when
+the disc names them), with the rip log. The WAV files are kept only with
+--keep-wav.)",
+         {{"tracks", "LIST", "The tracks to rip: numbers and ranges such as 1,3-5."}, output,
+          {"mode", "fast|secure", "How the disc is read (secure for a drive, fast for an image)."},
+          {"offset", "N", "The drive's read offset in samples."},
+          {"test-and-copy", {}, "Read every track twice and compare."},
+          {"preset", "ID", "Convert the ripped tracks with this preset."},
+          {"keep-wav", {}, "With --preset: keep the WAV files too."},
+          {"json", {}, "Print one JSON object per ripped track."}},
          "SOURCE", 1, 1, ripCd},
         {"dvd-titles", "[--json] SOURCE",
          "List the titles of a DVD, DVD folder or DVD image.",

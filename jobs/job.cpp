@@ -62,6 +62,22 @@ bool Job::takeProbe(const QStringList &fileInfo, const QStringList &video, const
     return true;
 }
 
+QStringList metadataArguments(const TrackTags &tags)
+{
+    if (tags.isEmpty())
+        return {};
+    QStringList args;
+    auto add = [&args](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            args << "-metadata" << QString(key) + "=" + value;
+    };
+    add("title", tags.title);
+    add("artist", tags.artist);
+    add("album", tags.album);
+    add("track", tags.track > 0 ? QString::number(tags.track) : QString());
+    return args;
+}
+
 QString noStreamsText(const QString &fileName)
 {
     return "FFmpeg is unable to extract any valid video or audio stream from the input file " + fileName + ".";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "disc/cd/riplog.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -47,6 +49,8 @@ struct Job {
     // Its probe has answered (jobs of sound-only runs of the command line
     // are not probed: their conversion names the duration).
     bool probed = false;
+    // A CD track's tags, from the rip's log; empty without CD-TEXT.
+    TrackTags tags;
     // While converting: seconds of media done, and the time left as text.
     int secondsDone = 0;
     QString timeLeft;
@@ -66,6 +70,9 @@ struct Job {
     // keeps the length its rip gave it. False when the input has no stream.
     bool takeProbe(const QStringList &fileInfo, const QStringList &video, const QStringList &audio);
 };
+
+// ffmpeg's -metadata arguments for a converted CD track's tags.
+QStringList metadataArguments(const TrackTags &tags);
 
 QString sourceName(Job::Source source);
 // False for a name that is no source.

@@ -1,5 +1,7 @@
 #include "jobs/outputplan.h"
 
+#include "disc/cd/discinfo.h"
+#include "disc/cd/riplog.h"
 #include "jobs/job.h"
 #include "platform/filenames.h"
 #include "platform/folders.h"
@@ -94,7 +96,10 @@ QString OutputPlan::outputStem(const Job &job, const QDateTime &now)
         const QString ripFolder = job.origPathName.mid(std::max(0, end - 10), end - std::max(0, end - 10));
         if (ripFolder != srcTemp || desTemp.isEmpty()) {
             srcTemp = ripFolder;
-            desTemp = albumName(now);
+            const QString named = albumFolderName(job.tags.albumArtist, job.tags.album);
+            desTemp = named.isEmpty() ? albumName(now) : named;
+            QDir().mkpath(m_places.music + desTemp);
+            copyRipLog(job.origPathName, m_places.music + desTemp);
         }
         QDir().mkpath(m_places.music + desTemp);
         return m_places.music + desTemp + sep + name;

@@ -7,7 +7,8 @@
 struct Job;
 
 // Where each job's output goes: beside its input, in the chosen folder, CD
-// tracks of one rip together in an album folder of the music folder, DVD
+// tracks of one rip together in an album folder of the music folder
+// ("Performer - Album" from the disc's CD-TEXT, with the rip's log), DVD
 // titles in the videos folder, or a burn run's staging folder. Answers the
 // output path without extension; the runner claims the first free name.
 class OutputPlan

@@ -254,6 +254,8 @@ void RunController::appendInputs(const QStringList &paths, Job::Source source, c
         job.source = source;
         job.fileName = path;
         job.duration = length;
+        if (source == Job::Source::Cd)
+            job.tags = ripTags(path);
         if (!probe) {
             // The name parts as a probe gives them; the rest comes from the conversion.
             const int slash = int(path.lastIndexOf(Folders::separator()));
@@ -422,6 +424,9 @@ void RunController::startConversion(int row)
         c.ext = dvd ? "mpg" : "wav";
     else
         c.args = buildPresetArguments(m_choice.value("ffmpegArgs").toString(), probedFrameSize(job.videoInfo));
+    // Tags go with the files the user keeps, not with copies staged for a disc.
+    if (!asIs && m_plan.staging().isEmpty())
+        c.args += metadataArguments(job.tags);
     const quint64 id = job.id;
     m_list.change(row, [](Job &j) {
         j.state = Job::State::Converting;
@@ -813,6 +818,8 @@ void RunController::restore(const QVariantList &jobs, const QVariantMap &setting
         job.wxh = saved.value("wxh").toString();
         job.thumbnail = saved.value("thumbnail").toString();
         job.finalOutput = saved.value("finalOutput").toString();
+        if (source == Job::Source::Cd)
+            job.tags = ripTags(job.fileName);
         if (!job.videoCodec.isEmpty())
             job.videoInfo = QStringList{job.videoCodec, {}, job.wxh};
         if (!job.audioCodec.isEmpty())

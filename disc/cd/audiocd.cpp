@@ -1,5 +1,7 @@
 #include "disc/cd/audiocd.h"
 
+#include "disc/cd/securereader.h"
+#include "disc/cd/trackchecksum.h"
 #include "disc/cd/wavheader.h"
 
 #include "platform/ownfiles.h"
@@ -9,6 +11,9 @@
 #include <cerrno>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -44,6 +49,8 @@ bool CAudioCD::openDrive(const QString &drive)
         device->close();
         return false;
     }
+    m_toc = toc;
+    m_text = device->readCdText();
     const int count = toc.lastTrack - toc.firstTrack + 1;
     for (int k = 0; k < count && k + 1 < toc.entries.size(); ++k) {
         const quint32 first = address(toc.entries.at(k));
@@ -61,6 +68,8 @@ void CAudioCD::closeDrive()
         return;
     unlockTray();
     tracks.clear();
+    m_toc = {};
+    m_text = {};
     device->close();
 }
 
@@ -153,7 +162,121 @@ QString CAudioCD::imageProblem(const QString &image) const
     return holdsAudio() ? QString() : "The disc image " + image + " holds no audio tracks.";
 }
 
+quint32 CAudioCD::audioEnd() const
+{
+    quint32 end = 0;
+    for (const TrackInfo &track : tracks) {
+        if (track.audio)
+            end = std::max(end, track.firstSector + track.sectors);
+    }
+    return end;
+}
+
+// One read of a track, its samples shifted by the offset, handed to `sink`
+// (nothing when it is null) and summed.
+struct CAudioCD::Pass {
+    TrackInfo track;
+    bool lastTrack = false;
+    RipOptions options;
+    std::function<bool(const char *, qint64)> sink;
+    TrackChecksum *sum = nullptr;
+    // Progress of this pass is mapped onto [from, from + span).
+    int from = 0;
+    int span = 100;
+    SecureReader *secure = nullptr;
+    QString why;
+    bool writeFailed = false;
+};
+
+bool CAudioCD::readPass(Pass &pass)
+{
+    const TrackInfo &track = pass.track;
+    // The first sample wanted and the sector it lies in; an offset that is
+    // no whole number of sectors needs one sector more.
+    const qint64 firstSample = qint64(track.firstSector) * 588 + pass.options.offset;
+    const qint64 first = firstSample >= 0 ? firstSample / 588 : -((-firstSample + 587) / 588);
+    qint64 skip = (firstSample - first * 588) * 4;
+    const quint32 count = track.sectors + (skip ? 1 : 0);
+    qint64 remaining = qint64(track.sectors) * sectorBytes;
+    const quint32 full = count / blockSectors;
+    const quint32 rest = count % blockSectors;
+    const qint64 end = audioEnd();
+    const qint64 readFrom = std::clamp<qint64>(first, 0, end);
+    const qint64 readTo = std::clamp<qint64>(first + count, 0, end);
+    if (pass.secure && readTo > readFrom)
+        pass.secure->start(quint32(readFrom), quint32(readTo - readFrom));
+
+    // `n` sectors from `at`, zeros where the disc's audio is not.
+    std::vector<char> buffer((blockSectors + 1) * sectorBytes);
+    auto fetch = [&](qint64 at, quint32 n) {
+        std::fill(buffer.begin(), buffer.begin() + qint64(n) * sectorBytes, 0);
+        const qint64 from = std::clamp<qint64>(at, 0, end), to = std::clamp<qint64>(at + n, 0, end);
+        if (to <= from)
+            return CdDevice::ReadResult::Ok;
+        char *into = buffer.data() + (from - at) * sectorBytes;
+        if (!pass.secure)
+            return device->readAudio(quint32(from), quint32(to - from), into);
+        for (qint64 s = from; s < to; ++s, into += sectorBytes) {
+            const char *sector = pass.secure->next();
+            if (!sector)
+                return CdDevice::ReadResult::Failed;
+            std::copy(sector, sector + sectorBytes, into);
+        }
+        return CdDevice::ReadResult::Ok;
+    };
+    // Hands on what was read, less the offset's part and what is past the track.
+    auto emitRead = [&](quint32 n) {
+        const qint64 size = std::min<qint64>(qint64(n) * sectorBytes - skip, remaining);
+        const char *data = buffer.data() + skip;
+        skip = 0;
+        if (size <= 0)
+            return true;
+        remaining -= size;
+        pass.sum->add(data, size);
+        if (pass.sink && !pass.sink(data, size)) {
+            pass.writeFailed = true;
+            return false;
+        }
+        return true;
+    };
+    auto unreadable = [&pass] {
+        pass.why = "the disc can't be read there";
+        return false;
+    };
+    for (quint32 i = 0; i < full && reading; ++i) {
+        const qint64 at = first + qint64(blockSectors) * i;
+        const CdDevice::ReadResult result = fetch(at, blockSectors);
+        if (result == CdDevice::ReadResult::Ok) {
+            if (!emitRead(blockSectors))
+                return false;
+            emit fileProgress(pass.from + int(double(i) / full * pass.span));
+            continue;
+        }
+        // A damaged spot, or the end of the disc, ends the track early.
+        if (result == CdDevice::ReadResult::MediumError || pass.lastTrack) {
+            const quint32 n = rest ? rest : 1;
+            if (fetch(at, n) != CdDevice::ReadResult::Ok)
+                return unreadable();
+            return emitRead(n);
+        }
+        return unreadable();
+    }
+    if (reading && rest > 0) {
+        if (fetch(first + qint64(blockSectors) * full, rest) != CdDevice::ReadResult::Ok)
+            return unreadable();
+        return emitRead(rest);
+    }
+    return true;
+}
+
 bool CAudioCD::extractTrack(uint index, const QString &path, QString *error)
+{
+    TrackRip rip;
+    return extractTrack(index, path, RipOptions(), &rip, error);
+}
+
+bool CAudioCD::extractTrack(uint index, const QString &path, const RipOptions &options, TrackRip *rip,
+                            QString *error)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -171,8 +294,10 @@ bool CAudioCD::extractTrack(uint index, const QString &path, QString *error)
     // An image whose data ends before its tracks do (a .bin of a few bytes).
     if (track.sectors == 0)
         return fail("the track holds no audio");
-    const quint32 full = track.sectors / blockSectors;
-    const quint32 rest = track.sectors % blockSectors;
+    rip->number = int(index) + 1;
+    rip->file = path;
+    rip->firstSector = track.firstSector;
+    rip->lastSector = track.firstSector + track.sectors - 1;
 
     // A new file of our own, never one that is there already or a link; the
     // writes are unbuffered, so that a full disk fails the write that meets it.
@@ -185,40 +310,47 @@ bool CAudioCD::extractTrack(uint index, const QString &path, QString *error)
         ~Closer() { ::close(fd); }
     } closer{fd};
     auto write = [fd](const char *data, qint64 size) { return OwnFiles::writeAll(fd, data, size); };
-    auto writeFailed = [&fail] { return fail(OwnFiles::errorText(errno)); };
-    // Writes into a folder removed meanwhile still succeed; the track must
-    // not be handed on as a file that isn't there.
-    auto kept = [&path, &fail] { return OwnFiles::isOwn(path) || fail("the file was removed while it was written"); };
-    auto unreadable = [&fail] { return fail("the disc can't be read there"); };
     const QByteArray header = WavHeader(44100, 16, 2, track.sectors * sectorBytes).bytes();
     if (!write(header.constData(), header.size()))
-        return writeFailed();
+        return fail(OwnFiles::errorText(errno));
 
-    std::vector<char> buffer(blockSectors * sectorBytes);
-    for (quint32 i = 0; i < full && reading; ++i) {
-        const quint32 at = track.firstSector + blockSectors * i;
-        const CdDevice::ReadResult result = device->readAudio(at, blockSectors, buffer.data());
-        if (result == CdDevice::ReadResult::Ok) {
-            if (!write(buffer.data(), qint64(buffer.size())))
-                return writeFailed();
-            emit fileProgress(int(double(i) / full * 100));
-            continue;
+    std::unique_ptr<SecureReader> secure;
+    if (options.mode == RipOptions::Mode::Secure)
+        secure = std::make_unique<SecureReader>(*device, audioEnd(), options.retries);
+    const bool firstAudio = index == 0 || !tracks.at(0).audio;
+    bool lastAudio = true;
+    for (int k = int(index) + 1; k < tracks.size(); ++k)
+        lastAudio = lastAudio && !tracks.at(k).audio;
+    const quint64 samples = quint64(track.sectors) * 588;
+    // Test and copy: a first read only summed, the second one written.
+    std::optional<TrackChecksum> tested;
+    if (options.testAndCopy) {
+        tested.emplace(samples, firstAudio, lastAudio);
+        Pass test{track, index + 1 == uint(tracks.size()), options, {}, &*tested, 0, 50, secure.get(), {}, false};
+        if (!readPass(test))
+            return fail(test.why);
+        if (secure) {
+            rip->rereads += secure->rereads();
+            rip->unrecoverable += secure->unrecoverable();
         }
-        // A damaged spot, or the end of the disc, ends the track early.
-        if (result == CdDevice::ReadResult::MediumError || index + 1 == uint(tracks.size())) {
-            const quint32 count = rest ? rest : 1;
-            if (device->readAudio(at, count, buffer.data()) != CdDevice::ReadResult::Ok)
-                return unreadable();
-            return write(buffer.data(), count * sectorBytes) ? kept() : writeFailed();
-        }
-        return unreadable();
     }
-    if (reading && rest > 0) {
-        const quint32 at = track.firstSector + blockSectors * full;
-        if (device->readAudio(at, rest, buffer.data()) != CdDevice::ReadResult::Ok)
-            return unreadable();
-        if (!write(buffer.data(), rest * sectorBytes))
-            return writeFailed();
+    TrackChecksum sum(samples, firstAudio, lastAudio);
+    Pass copy{track, index + 1 == uint(tracks.size()), options, write, &sum, tested ? 50 : 0, tested ? 50 : 100,
+              secure.get(), {}, false};
+    const bool read = readPass(copy);
+    if (copy.writeFailed)
+        return fail(OwnFiles::errorText(errno));
+    if (!read)
+        return fail(copy.why);
+    if (secure) {
+        rip->rereads += secure->rereads();
+        rip->unrecoverable += secure->unrecoverable();
     }
-    return kept();
+    rip->crc32 = sum.crc32();
+    rip->accurateRipV1 = sum.accurateRipV1();
+    rip->accurateRipV2 = sum.accurateRipV2();
+    rip->mismatch = tested && reading && tested->crc32() != sum.crc32();
+    // Writes into a folder removed meanwhile still succeed; the track must
+    // not be handed on as a file that isn't there.
+    return OwnFiles::isOwn(path) || fail("the file was removed while it was written");
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QMetaType>
 #include <QString>
 
 #include <atomic>
@@ -18,6 +19,37 @@ struct TrackInfo {
     // read as audio: their bytes would play as loud noise.
     bool audio = true;
 };
+
+// How a track is read. Fast: each block once, a damaged spot at the end of
+// a track tolerated. Secure: through libcdio-paranoia (see SecureReader).
+// The read offset, in samples, shifts what is read by reading into the
+// neighbouring sectors (zeros beyond the disc's audio). Test and copy
+// reads every track twice and compares the two.
+struct RipOptions {
+    enum class Mode { Fast, Secure };
+    Mode mode = Mode::Fast;
+    int offset = 0;
+    bool testAndCopy = false;
+    int retries = 20;
+};
+
+// What the rip of one track found: its sectors, checksums and troubles.
+struct TrackRip {
+    int number = 0;
+    QString file;
+    quint32 firstSector = 0;
+    quint32 lastSector = 0;
+    quint32 crc32 = 0;
+    quint32 accurateRipV1 = 0;
+    quint32 accurateRipV2 = 0;
+    int rereads = 0;
+    int unrecoverable = 0;
+    // Test and copy: the two reads differed.
+    bool mismatch = false;
+
+    bool clean() const { return unrecoverable == 0 && !mismatch; }
+};
+Q_DECLARE_METATYPE(TrackRip)
 
 // Reads an audio CD's tracks into WAV files, 16-bit stereo at 44 100 Hz,
 // through a drive or disc image. Tracks are addressed by index from 0.
@@ -66,6 +98,12 @@ public:
     // file shorter than its header says. False with the reason otherwise;
     // whatever was written stays for the caller to remove.
     bool extractTrack(uint index, const QString &path, QString *error = nullptr);
+    // The same as the options say, with what the rip found in `rip`.
+    bool extractTrack(uint index, const QString &path, const RipOptions &options, TrackRip *rip,
+                      QString *error = nullptr);
+    // Of the open disc: its table of contents and CD-TEXT.
+    const CdToc &toc() const { return m_toc; }
+    const CdText &cdText() const { return m_text; }
     // Safe from any thread.
     void stopReading() { reading = false; }
 
@@ -73,7 +111,14 @@ signals:
     void fileProgress(int);
 
 private:
+    struct Pass;
+    bool readPass(Pass &pass);
+    // The end of the disc's last audio track: nothing is read beyond it.
+    quint32 audioEnd() const;
+
     std::atomic<bool> reading{false};
     std::unique_ptr<CdDevice> device;
     QList<TrackInfo> tracks;
+    CdToc m_toc;
+    CdText m_text;
 };

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -22,6 +23,19 @@ struct CdToc {
     int firstTrack = 0;
     int lastTrack = 0;
     QList<TocEntry> entries;
+};
+
+// The disc's CD-TEXT in its first language: the album's title and
+// performer, and per track (by index from 0) its title and performer;
+// empty texts where the disc says nothing.
+struct CdText {
+    QString title;
+    QString performer;
+    QStringList trackTitles;
+    QStringList trackPerformers;
+
+    QString trackTitle(int index) const { return trackTitles.value(index); }
+    QString trackPerformer(int index) const { return trackPerformers.value(index); }
 };
 
 // The requests the audio-CD reader makes of a drive or a disc image. A drive
@@ -47,6 +61,9 @@ public:
     // Prevents (true) or allows (false) the removal of the medium.
     virtual bool setRemovalPrevented(bool prevented) = 0;
     virtual bool readToc(CdToc &toc) = 0;
+    // After readToc: the disc's CD-TEXT (a cue sheet's TITLE and PERFORMER
+    // lines, or its CDTEXTFILE), as far as it has any.
+    virtual CdText readCdText() { return {}; }
     // `count` raw CD-DA sectors of 2352 bytes from `sector` into `buffer`.
     virtual ReadResult readAudio(quint32 sector, quint32 count, char *buffer) = 0;
     virtual bool eject() = 0;

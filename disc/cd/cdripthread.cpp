@@ -1,5 +1,7 @@
 #include "disc/cd/cdripthread.h"
 
+#include "disc/cd/discinfo.h"
+#include "disc/cd/riplog.h"
 #include "disc/drives.h"
 #include "disc/ripfolder.h"
 #include "platform/filenames.h"
@@ -9,10 +11,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 CDRipThread::CDRipThread(std::unique_ptr<CdDevice> device, QObject *parent)
     : QThread(parent)
     , cd(QString(), std::move(device))
 {
+    qRegisterMetaType<TrackRip>();
     // Direct: runs on the rip thread. A cancel that came just before the
     // extraction raised its own flag again is honoured after one block.
     connect(&cd, &CAudioCD::fileProgress, this, [this](int percentage) {
@@ -42,6 +47,12 @@ void CDRipThread::setDestination(const QString &folder)
 {
     if (!isRunning())
         destination = folder;
+}
+
+void CDRipThread::setOptions(const RipOptions &next)
+{
+    if (!isRunning())
+        options = next;
 }
 
 void CDRipThread::cancel()
@@ -84,24 +95,40 @@ void CDRipThread::run()
                    + (destination.isEmpty() ? Folders::tempFolder() : destination));
         return;
     }
+    const CdText &text = cd.cdText();
+    logPath = folder + Folders::separator() + ripLogName;
+    logHeader = ripLogHeader({sourceText(driveId), options, musicBrainzDiscId(cd.toc()), freedbDiscId(cd.toc()),
+                              text.title, text.performer});
     for (int i = 1; i <= count && running; ++i) {
         emit startedFile(i);
         const uint number = trackList.at(i - 1).toUInt();
-        const QString path = trackFile(folder, number);
+        const int index = int(number) - 1;
+        const QString path = trackFile(folder, number, text.trackTitle(index));
         QString why;
-        const bool extracted = number > 0 && cd.extractTrack(number - 1, path, &why);
+        TrackRip rip;
+        const bool extracted = number > 0 && cd.extractTrack(uint(index), path, options, &rip, &why);
         if (!extracted || !running) {
             // A failed or cut-off track is no file to keep; one that a user
             // or another run holds at that name stays.
             OwnFiles::remove(path);
-            if (!extracted)
+            if (!extracted) {
+                rip.number = int(number);
+                rip.file = path;
+                log(ripLogTrack(rip, text.trackTitle(index), text.trackPerformer(index), why));
                 emit error("Cannot extract track " + trackList.at(i - 1) + (why.isEmpty() ? "" : ": " + why));
+            }
             continue;
         }
+        log(ripLogTrack(rip, text.trackTitle(index), text.trackPerformer(index)));
         // Handed on: no longer ours to remove.
         OwnFiles::forget(path);
+        emit trackRipped(rip);
         emit finishedFile(path);
     }
+    if (logFile >= 0)
+        ::close(logFile);
+    logFile = -1;
+    logHeader.clear();
     if (!cd.unlockTray()) {
         emit error("Cannot unlock CD drive " + driveId);
         return;
@@ -113,7 +140,36 @@ void CDRipThread::run()
         emit error("Ripping was cancelled.");
 }
 
-QString CDRipThread::trackFile(const QString &folder, uint number)
+// The log is made with the first track's entry: a rip stopped before any
+// track ends leaves nothing behind.
+void CDRipThread::log(const QString &text)
 {
-    return folder + Folders::separator() + "Track " + QString::number(number) + ".wav";
+    if (!logHeader.isEmpty()) {
+        QString problem;
+        logFile = OwnFiles::createFile(logPath, &problem);
+        if (logFile < 0)
+            emit error("Cannot write " + logPath + ": " + problem);
+        OwnFiles::forget(logPath);
+        const QString header = logHeader;
+        logHeader.clear();
+        log(header);
+    }
+    const QByteArray bytes = FileNames::encode(text);
+    if (logFile >= 0 && !OwnFiles::writeAll(logFile, bytes.constData(), bytes.size())) {
+        ::close(logFile);
+        logFile = -1;
+    }
+}
+
+QString CDRipThread::trackFile(const QString &folder, uint number, const QString &title)
+{
+    return folder + Folders::separator() + trackFileName(int(number), title);
+}
+
+QString CDRipThread::sourceText(const QString &drive)
+{
+    if (FileNames::isFile(drive))
+        return drive;
+    const QString model = Drives::identification(drive).simplified();
+    return model.isEmpty() ? drive : drive + " (" + model + ")";
 }

@@ -143,6 +143,53 @@ QString failedOpen(const QString &id, const QStringList &said)
     return {};
 }
 
+// libcdio hands out CD-TEXT as UTF-8 made from Latin-1, which a disc's
+// text is; a cue sheet written in UTF-8 would come out twice encoded.
+QString cdTextString(const char *text)
+{
+    const QString read = QString::fromUtf8(text);
+    bool wide = false;
+    for (const QChar c : read) {
+        if (c.unicode() > 0xff)
+            return read;
+        wide = wide || c.unicode() > 0x7f;
+    }
+    if (!wide)
+        return read;
+    const QString utf8 = QString::fromUtf8(read.toLatin1());
+    return utf8.contains(QChar::ReplacementCharacter) ? read : utf8;
+}
+
+// The CD-TEXT file a cue sheet names (CDTEXTFILE), read when libcdio could
+// not: it takes only bare packs, where cdrecord's files open with a 4-byte
+// header. Null without one; the caller destroys it.
+cdtext_t *cueCdTextFile(const QString &cue)
+{
+    QFile sheet(cue);
+    if (!sheet.open(QIODevice::ReadOnly) || sheet.size() > 1 << 20)
+        return nullptr;
+    static const QRegularExpression line(R"re((?:^|\n)\s*CDTEXTFILE\s+(?:"([^"]+)"|(\S+)))re");
+    const QRegularExpressionMatch m = line.match(QString::fromLocal8Bit(sheet.readAll()));
+    if (!m.hasMatch())
+        return nullptr;
+    const QString name = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+    QFile file(QFileInfo(cue).absoluteDir().absoluteFilePath(name));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 1 << 16)
+        return nullptr;
+    QByteArray packs = file.readAll();
+    constexpr int packSize = 18;
+    if (packs.size() % packSize == 4 && (uchar(packs[0]) << 8 | uchar(packs[1])) == packs.size() - 2)
+        packs.remove(0, 4);
+    if (packs.size() % packSize == 1 && packs.endsWith('\0'))
+        packs.chop(1);
+    cdtext_t *text = cdtext_init();
+    if (packs.isEmpty() || cdtext_data_init(text, reinterpret_cast<uint8_t *>(packs.data()), size_t(packs.size())) != 0) {
+        cdtext_destroy(text);
+        return nullptr;
+    }
+    return text;
+}
+
 bool isImage(const CdIo_t *cdio)
 {
     const driver_id_t driver = cdio_get_driver_id(cdio);
@@ -158,6 +205,7 @@ public:
     {
         close();
         QStringList said;
+        m_id = id;
         m_cdio = openSource(id, &said);
         m_problem = m_cdio ? QString() : failedOpen(id, said);
         return m_cdio;
@@ -208,6 +256,34 @@ public:
         return true;
     }
 
+    CdText readCdText() override
+    {
+        CdText read;
+        if (!m_cdio)
+            return read;
+        const track_t first = cdio_get_first_track_num(m_cdio);
+        const track_t last = cdio_get_last_track_num(m_cdio);
+        cdtext_t *own = nullptr;
+        const cdtext_t *text = cdio_get_cdtext(m_cdio);
+        if ((!text || !cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0))
+            && cdio_get_driver_id(m_cdio) == DRIVER_BINCUE && m_id.endsWith(".cue", Qt::CaseInsensitive))
+            text = own = cueCdTextFile(m_id);
+        if (!text || first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK)
+            return read;
+        auto field = [text](cdtext_field_t which, int track) {
+            return cdTextString(cdtext_get_const(text, which, track_t(track))).trimmed();
+        };
+        read.title = field(CDTEXT_FIELD_TITLE, 0);
+        read.performer = field(CDTEXT_FIELD_PERFORMER, 0);
+        for (int t = first; t <= last; ++t) {
+            read.trackTitles << field(CDTEXT_FIELD_TITLE, t);
+            read.trackPerformers << field(CDTEXT_FIELD_PERFORMER, t);
+        }
+        if (own)
+            cdtext_destroy(own);
+        return read;
+    }
+
     ReadResult readAudio(quint32 sector, quint32 count, char *buffer) override
     {
         if (!m_cdio)
@@ -252,6 +328,7 @@ private:
     }
 
     CdIo_t *m_cdio = nullptr;
+    QString m_id;
     QString m_problem;
 };
 
@@ -269,7 +346,7 @@ QString readDiscName(const QString &id)
         return {};
     QString album;
     if (const cdtext_t *text = cdio_get_cdtext(cdio))
-        album = QString::fromUtf8(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0));
+        album = cdTextString(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0));
     // The file system starts with the first data track: track 1 of a data
     // disc, the last one of an enhanced CD.
     QString volume;

@@ -112,6 +112,11 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("bin") && QFile::copy(builtProgram, program("lone")));
         qputenv("ASAN_OPTIONS", "verify_asan_link_order=0:" + qgetenv("ASAN_OPTIONS"));
         album = makeCdImage(dir.path(), "album", lengths);
+        // CD-TEXT from the sheet: the album and its band, two titled tracks, one by a guest.
+        const CdImage named = makeCdImage(dir.path(), "named", {19, 40}, 1, "TITLE \"Album\"\nPERFORMER \"Band\"\n");
+        QVERIFY(write(named.cue, contents(named.cue)
+                                     .replace("TRACK 01 AUDIO\n", "TRACK 01 AUDIO\nTITLE \"Uno\"\n")
+                                     .replace("TRACK 02 AUDIO\n", "TRACK 02 AUDIO\nTITLE \"Dos\"\nPERFORMER \"Guest\"\n")));
         makeCdImage(dir.path(), "enhanced", {41, 80}, 1, {}, "EXTRA");
         // The enhanced CD's data track alone.
         writeFile(fixture("dataonly.bin"), contents(fixture("enhanced.bin")).mid(121 * 2352));
@@ -170,9 +175,14 @@ private slots:
         row("no drives, JSON", {"drives", "--json"}, 0, "[]", "");
         row("tracks", {"cd-tracks", "%F/album.cue"}, 0, "%F/album.cue\n  Track 1    0:00     0 s  audio\n"
             "  Track 2    0:00     0 s  audio\n  Track 3    0:16    16 s  audio\n", "");
-        row("tracks, JSON", {"cd-tracks", "--json", "%F/enhanced.cue"}, 0, "{\"name\":\"EXTRA\",\"source\":"
-            "\"%F/enhanced.cue\",\"tracks\":[{\"audio\":true,\"length\":\"0:00\",\"number\":1,\"seconds\":0},{\"audio\""
-            ":true,\"length\":\"0:01\",\"number\":2,\"seconds\":1},{\"audio\":false,\"length\":\"0:02\",\"number\":3,", "");
+        row("tracks, JSON", {"cd-tracks", "--json", "%F/enhanced.cue"}, 0, "\"name\":\"EXTRA\",\"performer\":\"\","
+            "\"source\":\"%F/enhanced.cue\",\"title\":\"\",\"tracks\":[{\"audio\":true,\"length\":\"0:00\",\"number\":1,"
+            "\"performer\":\"\",\"seconds\":0,\"title\":\"\"},{\"audio\":true,\"length\":\"0:01\",\"number\":2,", "");
+        // freedb by hand: two tracks starting in second 2, lasting 0 whole seconds.
+        row("CD-TEXT and ids, JSON", {"cd-tracks", "--json", "%F/named.cue"}, 0, "{\"freedb_id\":\"04000002\","
+            "\"musicbrainz_discid\":\"", "");
+        row("CD-TEXT track", {"cd-tracks", "--json", "%F/named.cue"}, 0, "\"number\":2,\"performer\":\"Guest\","
+            "\"seconds\":0,\"title\":\"Dos\"}]}", "");
         row("missing image", {"cd-tracks", "%F/none.cue"}, 2, "", "The disc image %F/none.cue cannot be found.");
         row("malformed image", {"rip-cd", "%F/bad.cue"}, 1, "", "%F/bad.cue cannot be read as a disc image: "
             "line 1: unrecognized keyword: junk.");
@@ -181,12 +191,24 @@ private slots:
         row("100 tracks", {"cd-tracks", "%F/hundred.cue"}, 1, "", "%F/hundred.cue cannot be read as a disc image: "
             "track number out of range 1 to 99, got 100.");
         row("no audio", {"cd-tracks", "%F/dataonly.cue"}, 1, "", "The disc image %F/dataonly.cue holds no audio tracks.");
-        row("rip all", {"rip-cd", "%F/album.cue"}, 0, "%W/Track 1.wav\n%W/Track 2.wav\n%W/Track 3.wav\n", "", three);
-        row("rip audio only", {"rip-cd", "%F/enhanced.cue"}, 0, "%W/Track 2.wav\n", "", three.mid(0, 2));
+        const QStringList logged = three + QStringList{"rip.log"};
+        row("rip all", {"rip-cd", "%F/album.cue"}, 0, "%W/Track 1.wav\n%W/Track 2.wav\n%W/Track 3.wav\n", "", logged);
+        row("rip audio only", {"rip-cd", "%F/enhanced.cue"}, 0, "%W/Track 2.wav\n", "", logged.mid(0, 2) << "rip.log");
         row("rip some", {"rip-cd", "--tracks", "3,1-1", "%F/album.cue", "--output", "%W/out"}, 0,
-            "%W/out/Track 1.wav\n%W/out/Track 3.wav\n", "", {"out/Track 1.wav", "out/Track 3.wav"}, {"out/"});
+            "%W/out/Track 1.wav\n%W/out/Track 3.wav\n", "", {"out/Track 1.wav", "out/Track 3.wav", "out/rip.log"},
+            {"out/"});
         row("disk full", {"rip-cd", "%F/album.cue"}, 1, "%W/Track 1.wav\n%W/Track 3.wav\n", "Cannot extract track 2",
-            {"Track 1.wav", "Track 3.wav"}, {}, "full:Track 2.wav");
+            {"Track 1.wav", "Track 3.wav", "rip.log"}, {}, "full:Track 2.wav");
+        row("CD-TEXT names", {"rip-cd", "%F/named.cue"}, 0, "%W/01 Uno.wav\n%W/02 Dos.wav\n", "",
+            {"01 Uno.wav", "02 Dos.wav", "rip.log"});
+        row("JSON per track", {"rip-cd", "--json", "--tracks", "2", "%F/named.cue"}, 0,
+            "\"file\":\"%W/02 Dos.wav\",\"number\":2,\"rereads\":0,\"unrecoverable\":0}", "", {"02 Dos.wav", "rip.log"});
+        row("secure, offset, test and copy", {"rip-cd", "--mode", "secure", "--offset", "0", "--test-and-copy",
+            "--tracks", "3", "%F/album.cue"}, 0, "%W/Track 3.wav\n", "", {"Track 3.wav", "rip.log"});
+        row("bad mode", {"rip-cd", "--mode", "slow", "%F/album.cue"}, 2, "", "--mode takes fast or secure");
+        row("offset too far", {"rip-cd", "--offset", "9999", "%F/album.cue"}, 2, "", "--offset takes samples");
+        row("WAVs kept without a preset", {"rip-cd", "--keep-wav", "%F/album.cue"}, 2, "", "--keep-wav goes with --preset");
+        row("rip log taken", {"rip-cd", "%F/album.cue"}, 2, "", "%W/rip.log already exists", {}, {"rip.log"});
         // A name anything holds is taken, a link that leads nowhere too.
         row("link at a name", {"rip-cd", "%F/album.cue"}, 2, "", "%W/Track 2.wav already exists; nothing was ripped",
             {}, {"elsewhere/", "Track 2.wav>elsewhere/x.wav"});
@@ -408,6 +430,45 @@ private slots:
         kept.sort();
         QCOMPARE(staging(product), kept);
         QCOMPARE(contents(work.filePath("mine.wav")), "keep");
+    }
+
+    // --preset: the ripped tracks converted into the album's folder, tagged
+    // from the disc's CD-TEXT, with the rip log; the WAVs kept on request.
+    void ripsAndConverts_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("WAVs go") << false;
+        QTest::newRow("WAVs kept") << true;
+    }
+    void ripsAndConverts()
+    {
+        QFETCH(bool, keep);
+        ScratchProduct product;
+        QTemporaryDir work;
+        QStringList args{"rip-cd", fixture("named.cue"), "--preset", "203", "--output", work.path()};
+        const Answer a = cli(keep ? args << "--keep-wav" : args);
+        QVERIFY2(a.status == 0, qPrintable(a.err));
+        const QString folder = "Band - Album/";
+        QStringList files{folder + "01 Uno.mp3", folder + "02 Dos.mp3", folder + "rip.log"};
+        if (keep)
+            files += QStringList{"01 Uno.wav", "02 Dos.wav", "rip.log"};
+        files.sort();
+        QCOMPARE(allBelow(work.path()), files);
+        // The conversions run at once, and end in either order.
+        QStringList printed = a.out.split('\n', Qt::SkipEmptyParts);
+        std::sort(printed.begin() + (keep ? 2 : 0), printed.end());
+        QStringList outputs{work.filePath(folder + "01 Uno.mp3"), work.filePath(folder + "02 Dos.mp3")};
+        if (keep)
+            outputs = QStringList{work.filePath("01 Uno.wav"), work.filePath("02 Dos.wav")} + outputs;
+        QCOMPARE(printed, outputs);
+        QProcess probe;
+        probe.start("ffprobe", {"-v", "error", "-show_entries", "format_tags=title,artist,album,track", "-of",
+                                "compact=p=0:nk=1", work.filePath(folder + "02 Dos.mp3")});
+        QVERIFY(probe.waitForFinished(30000));
+        QStringList tags = QString(probe.readAllStandardOutput()).trimmed().split('|');
+        tags.sort();
+        QCOMPARE(tags, QStringList({"2", "Album", "Dos", "Guest"}));
+        QCOMPARE(staging(product), QStringList());
     }
 
     // Ctrl-C at work: the rip or burn stops, no partial file and no tool is left.

@@ -2,6 +2,7 @@
 // test answers, and real runs of ffmpeg on short clips (several at once, a
 // stop, a failure beside a success, a burn in list order).
 #include "disc/cd/audiocd.h"
+#include "disc/cd/riplog.h"
 #include "jobs/jobstore.h"
 #include "jobs/runcontroller.h"
 #include "jobs/toolengine.h"
@@ -263,6 +264,42 @@ private slots:
         QCOMPARE(status(restored), "wait wait wait");
         QVERIFY(restored.start());
         QCOMPARE(again.requests.last(), "convert 1 /in/a.mkv > " + path("temp/77/a") + ".mpg -target pal-dvd");
+    }
+
+    // A CD track's tags come from its rip's log, also after a restart: its
+    // conversion is tagged and lands in the disc's album folder; a disc
+    // without CD-TEXT gets no tags and a dated album. The log goes along.
+    void cdTags_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("CD-TEXT") << true;
+        QTest::newRow("none") << false;
+    }
+    void cdTags()
+    {
+        QFETCH(bool, named);
+        const QString rip = path(named ? "rips/1371000001/" : "rips/1371000002/");
+        TrackRip track;
+        track.number = 3;
+        track.file = rip + "03 Tres.wav";
+        QVERIFY(writeFile(rip + "rip.log", (ripLogHeader({"x.cue", {}, {}, {}, named ? "Album" : "", named ? "Band" : ""})
+                                            + ripLogTrack(track, named ? "Tres" : "", "")).toUtf8()));
+        HeldEngine engine;
+        RunController run(&engine, places());
+        run.setChoice({{"ffmpegArgs", "-c:a libmp3lame"}, {"outExt", "mp3"}, {"outputSameFolder", true}});
+        run.addFiles({track.file}, "cd");
+        HeldEngine again;
+        RunController restored(&again, places());
+        restored.restore(run.savedJobs(), run.settings());
+        again.answer(track.file);
+        QVERIFY(restored.start());
+        const QString request = again.requests.last();
+        QVERIFY2(named ? request.endsWith("Music/Band - Album/03 Tres.mp3 -c:a libmp3lame -metadata title=Tres "
+                                          "-metadata artist=Band -metadata album=Album -metadata track=3")
+                       : request.contains("/Album 2") && request.endsWith(".mp3 -c:a libmp3lame"),
+                 qPrintable(request));
+        const QString output = request.section(" > ", 1);
+        QVERIFY(QFile::exists(output.left(output.lastIndexOf('/') + 1) + "rip.log"));
     }
 
     // Real runs: two at once take the time of one; a failure beside a
