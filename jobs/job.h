@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 
 // One entry of the job list: a file, a CD track or a DVD title to convert,
 // or the burn that ends a disc run.
@@ -39,8 +38,6 @@ struct Job {
     // The probe's whole stream descriptions.
     QStringList videoInfo;
     QStringList audioInfo;
-    // What is known of the music: "title", "artist", "album", "track".
-    QVariantMap tags;
     // The output once it is chosen; a burn's preset caption.
     QString finalOutput;
     Error error = Error::None;

@@ -458,10 +458,9 @@ void RunController::startBurn(int row)
         if (done.state != Job::State::Done || !m_outputs.contains(done.id))
             continue;
         staged << done;
-        const QString title = done.tags.value("title").toString().trimmed();
+        const QString title = done.tags.title.trimmed();
         burn.items << DiscItem{m_outputs.value(done.id), done.workSeconds(),
-                               title.isEmpty() ? baseName(done.origFileName) : title,
-                               done.tags.value("artist").toString().trimmed()};
+                               title.isEmpty() ? baseName(done.origFileName) : title, done.tags.artist.trimmed()};
     }
     burn.options = m_discOptions;
     if (burn.options.title.isEmpty())
@@ -655,7 +654,7 @@ QString RunController::discTitle(const QString &kind, const QList<Job> &jobs)
     if (kind == "dvd")
         return DiscPlan::volumeLabel(name);
     for (const Job &job : jobs) {
-        const QString album = job.tags.value("album").toString().trimmed();
+        const QString album = job.tags.album.trimmed();
         if (!album.isEmpty())
             return album;
     }

@@ -1,19 +1,8 @@
 #pragma once
 
+#include "disc/cdtext.h"
+
 #include <QByteArray>
-#include <QString>
-#include <QStringList>
-
-// What an audio CD's CD-TEXT says: the album's title and performer, and
-// each track's, in track order.
-struct CdText {
-    QString title;
-    QString performer;
-    QStringList trackTitles;
-    QStringList trackPerformers;
-
-    bool isEmpty() const;
-};
 
 namespace CdTextFile {
 

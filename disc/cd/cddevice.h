@@ -1,5 +1,7 @@
 #pragma once
 
+#include "disc/cdtext.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,19 +25,6 @@ struct CdToc {
     int firstTrack = 0;
     int lastTrack = 0;
     QList<TocEntry> entries;
-};
-
-// The disc's CD-TEXT in its first language: the album's title and
-// performer, and per track (by index from 0) its title and performer;
-// empty texts where the disc says nothing.
-struct CdText {
-    QString title;
-    QString performer;
-    QStringList trackTitles;
-    QStringList trackPerformers;
-
-    QString trackTitle(int index) const { return trackTitles.value(index); }
-    QString trackPerformer(int index) const { return trackPerformers.value(index); }
 };
 
 // The requests the audio-CD reader makes of a drive or a disc image. A drive

@@ -347,7 +347,10 @@ private slots:
         QSignalSpy probed(&run, &RunController::probesDone);
         run.addFiles({path("long.wav"), path("short.wav")});
         QVERIFY(probed.wait(10000));
-        run.list()->change(0, [](Job &job) { job.tags = {{"title", "The Long One"}, {"album", "Tests"}}; });
+        run.list()->change(0, [](Job &job) {
+            job.tags.title = "The Long One";
+            job.tags.album = "Tests";
+        });
         QSignalSpy finished(&run, &RunController::jobFinished);
         QSignalSpy ended(&run, &RunController::runFinished);
         const QString image = path("mix.cue");
