@@ -25,12 +25,8 @@ namespace {
 bool choosePreset(const Invocation &call, const QString &discType, const QString &standard, Preset *chosen)
 {
     CatalogueSource catalogue;
-    if (!catalogue.note().isEmpty())
-        call.complain(catalogue.note());
-    if (!catalogue.isOpen()) {
-        call.complain(catalogue.problem());
+    if (!usable(call, catalogue))
         return false;
-    }
     const QString format = QString::number(discType == "dvd" ? RunController::dvdFormat : RunController::cdFormat);
     for (const Choice &choice : catalogue.choices()) {
         for (const Preset &preset : choice.presets) {

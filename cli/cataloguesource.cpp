@@ -1,4 +1,5 @@
 #include "cli/cataloguesource.h"
+#include "cli/cli.h"
 
 #include "catalogue/catalogue.h"
 #include "platform/folders.h"
@@ -76,6 +77,15 @@ const Preset *findPreset(const QList<Choice> &choices, const QString &id)
         }
     }
     return nullptr;
+}
+
+bool usable(const Invocation &call, const CatalogueSource &catalogue)
+{
+    if (!catalogue.note().isEmpty())
+        call.complain(catalogue.note());
+    if (!catalogue.isOpen())
+        call.complain(catalogue.problem());
+    return catalogue.isOpen();
 }
 
 } // namespace Cli

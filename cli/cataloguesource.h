@@ -46,4 +46,8 @@ private:
 
 const Preset *findPreset(const QList<Choice> &choices, const QString &id);
 
+struct Invocation;
+// Says what became of the catalogue; false when there is none to read.
+bool usable(const Invocation &call, const CatalogueSource &catalogue);
+
 } // namespace Cli

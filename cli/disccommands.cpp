@@ -373,12 +373,8 @@ QJsonObject ripJson(const TrackRip &rip)
 int ripPreset(const Invocation &call, Preset *preset)
 {
     CatalogueSource catalogue;
-    if (!catalogue.note().isEmpty())
-        call.complain(catalogue.note());
-    if (!catalogue.isOpen()) {
-        call.complain(catalogue.problem());
+    if (!usable(call, catalogue))
         return JobFailed;
-    }
     const QList<Choice> choices = catalogue.choices();
     const Preset *found = findPreset(choices, call.value("preset"));
     if (!found)

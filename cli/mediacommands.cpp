@@ -32,16 +32,6 @@ QJsonValue idValue(const QString &id)
     return numeric ? QJsonValue(n) : QJsonValue(id);
 }
 
-// Says what became of the catalogue; false when there is none to read.
-bool usable(const Invocation &call, const CatalogueSource &catalogue)
-{
-    if (!catalogue.note().isEmpty())
-        call.complain(catalogue.note());
-    if (!catalogue.isOpen())
-        call.complain(catalogue.problem());
-    return catalogue.isOpen();
-}
-
 int presets(const Invocation &call)
 {
     CatalogueSource catalogue;
