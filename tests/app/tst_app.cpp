@@ -2,7 +2,6 @@
 // it, the command line's hand-over, the catalogue as the backend serves it,
 // what removeFile may delete, geometry, the title strip, boxes and dialogs,
 // the log, the update check, and closing.
-#include "app/droppablewidget.h"
 #include "jobs/jobstore.h"
 #include "app/mainwindow.h"
 #include "app/myapplication.h"
@@ -247,10 +246,9 @@ private slots:
     // earlier version) leaves it.
     void interruptedOutput_data()
     {
-        QTest::addColumn<QString>("since");
-        QTest::newRow("left as it was") << "";
-        QTest::newRow("a link to the user's file in its place") << "link";
-        QTest::newRow("list without the file's identity") << "old list";
+        addRows<QString>("since", {{"left as it was", ""},
+                                   {"a link to the user's file in its place", "link"},
+                                   {"list without the file's identity", "old list"}});
     }
 
     void interruptedOutput()
@@ -312,27 +310,6 @@ private slots:
         w->showMaximized();
         w->showNormal();
         QCOMPARE(w->geometry(), work);
-    }
-
-    void dropTargetCoversTheJobList_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QSize>("target");
-        QTest::newRow("minimum") << QSize(800, 552) << QSize(390, 510);
-        QTest::newRow("larger") << QSize(1000, 700) << QSize(590, 658);
-    }
-
-    void dropTargetCoversTheJobList()
-    {
-        QFETCH(QSize, size);
-        QFETCH(QSize, target);
-        makeWindow(false);
-        w->resize(900, 600);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->resize(size);
-        QTRY_COMPARE(w->dropTarget()->size(), target);
-        QCOMPARE(w->dropTarget()->pos(), QPoint(400, 32));
     }
 
     void titleStripMovesTheWindow_data()
@@ -481,10 +458,8 @@ private slots:
     // never outlives the window.
     void closeWhileConverting_data()
     {
-        QTest::addColumn<QString>("ending");
-        QTest::newRow("answered No, then stopped") << "no";
-        QTest::newRow("answered Yes") << "yes";
-        QTest::newRow("window destroyed") << "destroyed";
+        addRows<QString>("ending",
+                         {{"answered No, then stopped", "no"}, {"answered Yes", "yes"}, {"window destroyed", "destroyed"}});
     }
 
     void closeWhileConverting()

@@ -271,9 +271,7 @@ private slots:
     // without CD-TEXT gets no tags and a dated album. The log goes along.
     void cdTags_data()
     {
-        QTest::addColumn<bool>("named");
-        QTest::newRow("CD-TEXT") << true;
-        QTest::newRow("none") << false;
+        addRows<bool>("named", {{"CD-TEXT", true}, {"none", false}});
     }
     void cdTags()
     {

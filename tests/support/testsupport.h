@@ -72,6 +72,15 @@ private:
     QString m_folder;
 };
 
+// A data table of one column of `T`, a row per (name, value).
+template <typename T>
+void addRows(const char *column, std::initializer_list<std::pair<const char *, T>> rows)
+{
+    QTest::addColumn<T>(column);
+    for (const auto &[name, value] : rows)
+        QTest::newRow(name) << value;
+}
+
 QString testData(const QString &relative);
 // A file's bytes; empty when it can't be read.
 QByteArray readFile(const QString &path);
