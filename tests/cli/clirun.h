@@ -2,12 +2,14 @@
 
 #include "platform/filenames.h"
 #include "platform/tools.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QProcess>
 #include <QStringList>
+
+#include <signal.h>
 
 // The built command line, run as a user runs it.
 inline const QString builtProgram = MFS_TEST_BIN "/mediaforgestudio-cli";
@@ -29,24 +31,23 @@ inline Answer cli(const QStringList &args, const QString &program = builtProgram
             FileNames::decode(p.readAllStandardOutput()), FileNames::decode(p.readAllStandardError())};
 }
 
-inline QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Every file below `dir`, by its path from there.
+// Every entry below `dir` but folders, hidden ones and links that lead
+// nowhere included, by its path from there.
 inline QStringList filesBelow(const QString &dir)
 {
     QStringList files;
-    for (QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+    for (QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();)
         files << QDir(dir).relativeFilePath(it.next());
     files.sort();
     return files;
 }
 
-inline bool write(const QString &path, const QByteArray &bytes)
+// Signals a running program and waits for its exit code. Never kill(0): a
+// program that has ended has no id, and 0 is this test's whole process group.
+inline int interrupt(QProcess &p, int signal = SIGINT)
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    if (p.state() != QProcess::Running || p.processId() <= 0)
+        return -2;
+    ::kill(pid_t(p.processId()), signal);
+    return p.waitForFinished(10000) ? p.exitCode() : -1;
 }

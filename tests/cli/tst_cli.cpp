@@ -10,8 +10,25 @@
 #include <QJsonObject>
 #include <QSqlQuery>
 
-#include <signal.h>
 #include <unistd.h>
+
+// A conversion with preset 1402 (FLAC): the files already in its folder
+// ("a>b" is a link a leading to b), what it makes and how it ends.
+struct Conversion {
+    QStringList inputs, made, existing = {}, options = {};
+    int status = 0;
+    QString err = {};
+};
+Q_DECLARE_METATYPE(Conversion)
+
+// The window, then the command line, on an input whose video stream is
+// `video` ("" for none), with the user's own arguments: one argument expected.
+struct Parity {
+    QByteArray video;
+    QString ownArgs, sign, name = "clip";
+};
+Q_DECLARE_METATYPE(Parity)
+Q_DECLARE_METATYPE(Answer)
 
 class TestCli : public QObject
 {
@@ -26,7 +43,7 @@ private slots:
         tone = media.filePath("tone.wav");
         av = media.filePath("av.mkv");
         notes = media.filePath("notes.txt");
-        QVERIFY(makeMedia(tone, "audio") && makeMedia(av, "av") && write(notes, "not media\n"));
+        QVERIFY(makeMedia(tone, "audio") && makeMedia(av, "av") && writeFile(notes, "not media\n"));
         QVERIFY(QFile::copy(tone, media.filePath("locked.wav")));
         QVERIFY(QFile::copy(tone, media.filePath("tone.wav ")));
     }
@@ -35,11 +52,9 @@ private slots:
     void answers_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
+        QTest::addColumn<Answer>("expected");
         auto row = [](const char *name, const QStringList &args, int status, const QString &out,
-                      const QString &err) { QTest::newRow(name) << args << status << out << err; };
+                      const QString &err) { QTest::newRow(name) << args << Answer{status, out, err}; };
         const QString flac = "1402";
         row("overview", {"--help"}, 0, "convert --preset ID [--output DIR]", "");
         row("command help", {"convert", "--preset", "9", "-h"}, 0, "--args \"ARGS\"", "");
@@ -57,6 +72,7 @@ private slots:
         row("folder", {"info", media.path()}, 2, "", "is a folder");
         row("no output folder", {"convert", "--preset", flac, "--output", "/none", tone}, 2, "", "/none: no such");
         row("empty arguments", {"convert", "--preset", flac, "--args", " ", tone}, 2, "", "--args needs converter");
+        row("no jobs", {"convert", "--preset", flac, "--jobs", "0", tone}, 2, "", "--jobs takes a number from 1 up");
         // Root reads any file, so only others can see this refusal.
         if (::geteuid() != 0 && QFile::setPermissions(media.filePath("locked.wav"), {}))
             row("unreadable", {"info", media.filePath("locked.wav")}, 2, "", "locked.wav: can't be read");
@@ -66,16 +82,14 @@ private slots:
     void answers()
     {
         QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, out);
-        QFETCH(QString, err);
+        QFETCH(Answer, expected);
         ScratchProduct product;
         const QStringList before = filesBelow(media.path());
         const Answer a = cli(args);
-        QCOMPARE(a.status, status);
-        QVERIFY2(out.isEmpty() ? a.out.isEmpty() : a.out.contains(out), qPrintable(a.out));
+        QCOMPARE(a.status, expected.status);
+        QVERIFY2(expected.out.isEmpty() ? a.out.isEmpty() : a.out.contains(expected.out), qPrintable(a.out));
         const bool oneLine = a.err.startsWith("mediaforgestudio-cli: ") && a.err.count('\n') == 1;
-        QVERIFY2(err.isEmpty() ? a.err.isEmpty() : oneLine && a.err.contains(err), qPrintable(a.err));
+        QVERIFY2(expected.err.isEmpty() ? a.err.isEmpty() : oneLine && a.err.contains(expected.err), qPrintable(a.err));
         QCOMPARE(filesBelow(media.path()), before);
     }
 
@@ -85,32 +99,25 @@ private slots:
         ScratchProduct product;
         Catalogue::open(product.catalogue());
         // Mostly FLAC, at its best.
-        QVERIFY(QSqlQuery().exec("UPDATE tbl_FormatCategories SET count=5 WHERE id=14"));
-        QVERIFY(QSqlQuery().exec("UPDATE tbl_OutputCategories SET count=3 WHERE id=1402"));
-        QStringList windowOrder;
+        QVERIFY(QSqlQuery().exec("UPDATE tbl_FormatCategories SET count=5 WHERE id=14")
+                && QSqlQuery().exec("UPDATE tbl_OutputCategories SET count=3 WHERE id=1402"));
+        QStringList windowOrder, order;
         const QStringList formats = Catalogue::formatModel();
         for (int i = 0; i < formats.size(); i += Catalogue::formatColumns)
             windowOrder << formats.at(i);
         Catalogue::close();
-        const QByteArray before = contents(product.catalogue());
+        const QByteArray before = readFile(product.catalogue());
 
         const Answer json = cli({"presets", "--json"});
         QCOMPARE(json.status, 0);
         const QJsonObject doc = QJsonDocument::fromJson(json.out.toUtf8()).object();
-        QStringList order;
         for (const QJsonValue &format : doc["formats"].toArray())
             order << QString::number(format["id"].toInt());
         QCOMPARE(order, windowOrder);
         QCOMPARE(order.first(), "14");
-        const QJsonObject best = doc["formats"][0]["presets"][0].toObject();
-        QCOMPARE(best["id"].toInt(), 1402);
-
-        const QStringList text = cli({"presets", "--format", "14"}).out.split('\n');
-        QCOMPARE(text.first(), "Format 14: FLAC");
-        const QString arguments = best["arguments"].toString();
-        QVERIFY2(text.at(1).startsWith("  1402  Best ") && text.at(1).endsWith("  flac  " + arguments),
-                 qPrintable(text.at(1)));
-        QCOMPARE(contents(product.catalogue()), before);
+        QCOMPARE(doc["formats"][0]["presets"][0]["id"].toInt(), 1402);
+        QVERIFY(cli({"presets", "--format", "14"}).out.startsWith("Format 14: FLAC\n  1402  Best "));
+        QCOMPARE(readFile(product.catalogue()), before);
     }
 
     void info()
@@ -122,102 +129,70 @@ private slots:
         QCOMPARE(files.size(), 2);
         const QJsonObject film = files[0].toObject(), sound = files[1].toObject();
         QCOMPARE(film["path"].toString(), av);
-        QCOMPARE(film["folder"].toString(), media.path() + "/");
-        QCOMPARE(film["baseName"].toString(), "av");
-        QCOMPARE(film["duration"].toString(), "00:00:03");
-        QVERIFY(film["videoCodec"].toString().startsWith("h264"));
-        QCOMPARE(film["frameSize"].toString(), "160x120");
-        QVERIFY(film["audioCodec"].toString().startsWith("aac"));
-        QCOMPARE(sound["frameSize"].toString(), "");
-        QVERIFY(sound["audioCodec"].toString().startsWith("pcm_s16le"));
+        QCOMPARE(film["duration"].toString() + " " + film["frameSize"].toString(), "00:00:03 160x120");
+        QVERIFY(film["videoCodec"].toString().startsWith("h264") && film["audioCodec"].toString().startsWith("aac"));
+        QVERIFY(sound["frameSize"].toString().isEmpty() && sound["audioCodec"].toString().startsWith("pcm_s16le"));
         QVERIFY(cli({"info", av}).out.startsWith(av + "\n  Name:       av.mkv\n"));
         QCOMPARE(QDir(product.temp()).entryList({"*.png"}), QStringList());
     }
 
-    // Real conversions: names, folders, failures and what is left on disk.
+    // Real conversions: names, failures and what is left on disk.
     void convert_data()
     {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QStringList>("inputs");
-        QTest::addColumn<QStringList>("made");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("err");
-        auto row = [](const char *name, const QStringList &options, const QStringList &existing,
-                      const QStringList &inputs, const QStringList &made, int status, const QString &err) {
-            QTest::newRow(name) << options << existing << inputs << made << status << err;
-        };
         const QStringList wav{"tone.wav"};
-        row("beside the input", {}, {}, wav, {"tone.flac"}, 0, "");
-        row("never overwrites", {}, {"tone.flac", "tone (New).flac"}, wav, {"tone (New)(2).flac"}, 0, "");
-        row("own arguments fail", {"--args", "-vn -map 0:a:1 -c:a flac"}, {}, wav, {}, 1,
-            "tone.wav: To ignore this, add a trailing '?' to the map.\n");
-        row("run goes on", {}, {}, {"notes.txt", "tone.wav"}, {"tone.flac"}, 1, "notes.txt: FFmpeg is unable");
-        // Exactly the file named, beside one without the space.
-        row("name ends in a space", {}, {"tone.wav"}, {"tone.wav "}, {"tone.flac"}, 0, "");
-        // "a>b": a link a leading to b, left as it is; nothing goes through it.
-        row("dangling link at the name", {}, {"tone.flac>out/tone.flac"}, wav, {"tone (New).flac"}, 0, "");
-        row("link to where nothing can be", {}, {"tone.flac>gone/tone.flac"}, wav, {"tone (New).flac"}, 0, "");
+        addRows<Conversion>("run", {
+            {"beside the input", {wav, {"tone.flac"}}},
+            {"never overwrites", {wav, {"tone (New)(2).flac"}, {"tone.flac", "tone (New).flac"}, {"--jobs", "auto"}}},
+            {"own arguments fail", {wav, {}, {}, {"--args", "-vn -map 0:a:1 -c:a flac"}, 1,
+                                    "tone.wav: To ignore this, add a trailing '?' to the map.\n"}},
+            {"run goes on", {{"notes.txt", "tone.wav"}, {"tone.flac"}, {}, {"--jobs", "1"}, 1,
+                             "notes.txt: FFmpeg is unable"}},
+            // Exactly the file named, beside one without the space.
+            {"name ends in a space", {{"tone.wav "}, {"tone.flac"}, {"tone.wav"}}},
+            // Left as it is, and nothing goes through it into out/.
+            {"dangling link at the name", {wav, {"tone (New).flac"}, {"tone.flac>out/tone.flac"}}},
+        });
     }
     void convert()
     {
-        QFETCH(QStringList, options);
-        QFETCH(QStringList, existing);
-        QFETCH(QStringList, inputs);
-        QFETCH(QStringList, made);
-        QFETCH(int, status);
-        QFETCH(QString, err);
+        QFETCH(Conversion, run);
         ScratchProduct product;
-        const QByteArray catalogue = contents(product.catalogue());
+        const QByteArray catalogue = readFile(product.catalogue());
         QTemporaryDir work;
         QVERIFY(QDir(work.path()).mkdir("out"));
-        QStringList args{"convert", "--preset", "1402"};
-        for (const QString &option : options)
-            args << (option == "out" ? work.filePath(option) : option);
-        for (const QString &name : inputs) {
+        QStringList args = QStringList{"convert", "--preset", "1402"} + run.options, expected = run.inputs + run.made;
+        for (const QString &name : run.inputs) {
             QVERIFY(QFile::copy(media.filePath(name), work.filePath(name)));
             args << work.filePath(name);
         }
-        QStringList links;
-        for (const QString &name : existing) {
-            if (name.contains('>')) {
-                links << name.section('>', 0, 0);
-                QVERIFY(QFile::link(work.filePath(name.section('>', 1)), work.filePath(links.last())));
-            } else {
-                QVERIFY(write(work.filePath(name), "keep"));
-            }
+        for (const QString &name : run.existing) {
+            expected << name.section('>', 0, 0);
+            const QString at = work.filePath(expected.last());
+            QVERIFY(name.contains('>') ? QFile::link(work.filePath(name.section('>', 1)), at) : writeFile(at, "keep"));
         }
-        existing.removeIf([](const QString &name) { return name.contains('>'); });
-
         const Answer a = cli(args);
-        QCOMPARE(a.status, status);
+        QCOMPARE(a.status, run.status);
         QString printed;
-        for (const QString &name : made) {
+        for (const QString &name : run.made) {
             printed += work.filePath(name) + "\n";
-            QCOMPARE(contents(work.filePath(name)).left(4), "fLaC");
+            QCOMPARE(readFile(work.filePath(name)).left(4), "fLaC");
         }
         QCOMPARE(a.out, printed);
-        QStringList expected = inputs + existing + made;
         expected.sort();
         QCOMPARE(filesBelow(work.path()), expected);
-        for (const QString &name : existing)
-            QCOMPARE(contents(work.filePath(name)), "keep");
-        for (const QString &name : links)
-            QVERIFY(QFileInfo(work.filePath(name)).isSymLink());
-        if (status == 0)
-            QVERIFY2(a.err.endsWith(": " + QFileInfo(made.last()).fileName() + " 100%\n"), qPrintable(a.err));
+        for (const QString &name : run.existing) {
+            const QString path = work.filePath(name.section('>', 0, 0));
+            QVERIFY2(name.contains('>') ? QFileInfo(path).isSymLink() : readFile(path) == "keep", qPrintable(name));
+        }
+        if (run.status == 0)
+            QVERIFY2(a.err.endsWith(": " + QFileInfo(run.made.last()).fileName() + " 100%\n"), qPrintable(a.err));
         else
-            QVERIFY2(a.err.contains(err), qPrintable(a.err));
-        QCOMPARE(contents(product.catalogue()), catalogue);
+            QVERIFY2(a.err.contains(run.err), qPrintable(a.err));
+        QCOMPARE(readFile(product.catalogue()), catalogue);
     }
 
     // A stop ends the converter and removes its partial output.
-    void stops_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("Ctrl-C") << int(SIGINT);
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-    }
+    void stops_data() { addRows<int>("signal", {{"Ctrl-C", SIGINT}, {"SIGTERM", SIGTERM}}); }
     void stops()
     {
         QFETCH(int, signal);
@@ -225,17 +200,12 @@ private slots:
         QTemporaryDir work;
         StandIn ffmpeg("film", work.path());
         const QString input = work.filePath("film.mkv");
-        QVERIFY(write(input, "film"));
+        QVERIFY(writeFile(input, "film"));
         QProcess p;
         p.start(builtProgram, {"convert", "--preset", "104", input});
         // The name is claimed before the converter starts; it writes once it runs.
-        QTRY_VERIFY(ffmpeg.alive() && contents(work.filePath("film.mp4")) == "partial\n");
-        // Never kill(0): a command that has ended has no id, and 0 is the
-        // whole process group, this test and ctest with it.
-        QVERIFY(p.state() == QProcess::Running && p.processId() > 0);
-        ::kill(pid_t(p.processId()), signal);
-        QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 128 + signal);
+        QTRY_VERIFY(ffmpeg.alive() && readFile(work.filePath("film.mp4")) == "partial\n");
+        QCOMPARE(interrupt(p, signal), 128 + signal);
         QVERIFY(!QFileInfo::exists(work.filePath("film.mp4")));
         QVERIFY(!ffmpeg.alive());
         QVERIFY(p.readAllStandardError().endsWith("stopped; " + input.toUtf8() + " was not converted\n"));
@@ -249,13 +219,11 @@ private slots:
         QTemporaryDir work;
         const QString input = work.filePath("in.wav"), out = work.filePath("out");
         QVERIFY(QFile::copy(tone, input) && QDir().mkdir(out));
-        std::vector<std::unique_ptr<QProcess>> runs;
-        for (int i = 0; i < 4; ++i) {
-            runs.push_back(std::make_unique<QProcess>());
-            runs.back()->start(builtProgram, {"convert", "--preset", "203", "--output", out, input});
-        }
-        for (const auto &run : runs)
-            QVERIFY(run->waitForFinished(15000) && run->exitCode() == 0);
+        QProcess runs[4];
+        for (QProcess &run : runs)
+            run.start(builtProgram, {"convert", "--preset", "203", "--output", out, input});
+        for (QProcess &run : runs)
+            QVERIFY(run.waitForFinished(15000) && run.exitCode() == 0);
         const QStringList names{"in (New)(2).mp3", "in (New)(3).mp3", "in (New).mp3", "in.mp3"};
         QCOMPARE(filesBelow(out), names);
         for (const QString &name : names)
@@ -264,19 +232,14 @@ private slots:
 
     // Any name the file system holds converts, also in the C locale, and the
     // output keeps its bytes.
-    void foreignNames_data()
-    {
-        QTest::addColumn<QByteArray>("locale");
-        QTest::newRow("UTF-8 locale") << QByteArray("C.UTF-8");
-        QTest::newRow("C locale") << QByteArray("C");
-    }
+    void foreignNames_data() { addRows<QByteArray>("locale", {{"UTF-8 locale", "C.UTF-8"}, {"C locale", "C"}}); }
     void foreignNames()
     {
         QFETCH(QByteArray, locale);
         ScratchProduct product;
         QTemporaryDir work;
         const QString input = work.filePath(latin1Name(".wav")), output = work.filePath(latin1Name(".flac"));
-        QVERIFY(writeNamed(input, contents(tone)));
+        QVERIFY(writeNamed(input, readFile(tone)));
         const QByteArray previous = qgetenv("LC_ALL");
         qputenv("LC_ALL", locale);
         const Answer info = cli({"info", input});
@@ -294,31 +257,26 @@ private slots:
     // The window's page and backend, then the command line: one argument list.
     void sameArgumentsAsWindow_data()
     {
-        QTest::addColumn<QByteArray>("video");
-        QTest::addColumn<QString>("ownArgs");
-        QTest::addColumn<QString>("sign");
-        QTest::addColumn<QString>("name");
         const QByteArray pal = "h264 (High), yuv420p(progressive), 720x576 [SAR 1:1 DAR 5:4], 25 fps";
-        QTest::newRow("fitted") << pal << "" << "450x360" << "clip";
-        QTest::newRow("no video") << QByteArray() << "" << "-vn" << "clip";
-        QTest::newRow("own arguments") << pal << "-s 320x240  -c:v mpeg4" << "300x240" << "clip";
-        // The tool gets the input's bytes, and the output keeps them.
-        QTest::newRow("name not UTF-8") << pal << "" << "450x360" << latin1Name("");
+        addRows<Parity>("run", {
+            {"fitted", {pal, "", "450x360"}},
+            {"no video", {{}, "", "-vn"}},
+            {"own arguments", {pal, "-s 320x240  -c:v mpeg4", "300x240"}},
+            // The tool gets the input's bytes, and the output keeps them.
+            {"name not UTF-8", {pal, "", "450x360", latin1Name("")}},
+        });
     }
     void sameArgumentsAsWindow()
     {
         using namespace PageDriver;
-        QFETCH(QByteArray, video);
-        QFETCH(QString, ownArgs);
-        QFETCH(QString, sign);
-        QFETCH(QString, name);
+        QFETCH(Parity, run);
         ScratchProduct product;
         QTemporaryDir work;
         StandIn ffmpeg("film", work.path());
-        qputenv("MFS_FAKE_VIDEO", video);
-        const QString input = work.filePath(name + ".mkv"), output = work.filePath(name + ".mp4"),
+        qputenv("MFS_FAKE_VIDEO", run.video);
+        const QString input = work.filePath(run.name + ".mkv"), output = work.filePath(run.name + ".mp4"),
                       argv = work.filePath("argv");
-        QVERIFY(writeNamed(input, "clip") && write(work.filePath("go"), ""));
+        QVERIFY(writeNamed(input, "clip") && writeFile(work.filePath("go"), ""));
         const auto removeNamed = qScopeGuard([&] { ::unlink(FileNames::encode(input).constData()); });
         {
             PromptRecorder prompts;
@@ -332,21 +290,21 @@ private slots:
                 QTRY_VERIFY(shown(window, tile));
                 QVERIFY(click(window, tile));
             }
-            if (!ownArgs.isEmpty())
-                eval(window, "mainPage.ffmpegArgs = '" + ownArgs + "'");
+            if (!run.ownArgs.isEmpty())
+                eval(window, "mainPage.ffmpegArgs = '" + run.ownArgs + "'");
             QVERIFY(click(window, "formatNext") && click(window, "convertButton"));
             QTRY_COMPARE(eval(window, "return mediaList.mediaListModel.get(0).currentStatus").toString(), "complete");
         }
-        const QByteArray fromWindow = contents(argv);
+        const QByteArray fromWindow = readFile(argv);
         QVERIFY(QFile::remove(argv) && ::unlink(FileNames::encode(output).constData()) == 0);
-        const QStringList own = ownArgs.isEmpty() ? QStringList() : QStringList{"--args", ownArgs};
+        const QStringList own = run.ownArgs.isEmpty() ? QStringList() : QStringList{"--args", run.ownArgs};
         QCOMPARE(cli(QStringList{"convert", "--preset", "104"} + own + QStringList{input}).status, 0);
         qunsetenv("MFS_FAKE_VIDEO");
-        QCOMPARE(contents(argv), fromWindow);
+        QCOMPARE(readFile(argv), fromWindow);
         ::unlink(FileNames::encode(output).constData());
         const QByteArrayList arguments = fromWindow.split('\n');
-        QVERIFY(arguments.contains(sign.toUtf8()));
-        QVERIFY(arguments.contains(FileNames::encode(input)) && arguments.contains(FileNames::encode(output)));
+        QVERIFY(arguments.contains(run.sign.toUtf8()) && arguments.contains(FileNames::encode(input))
+                && arguments.contains(FileNames::encode(output)));
     }
 
     void linksNoInterfaceLibraries()
@@ -362,21 +320,14 @@ private slots:
 
     // Installed with its link in bin/, for a user without a usable catalogue,
     // whose file is left as it is.
-    void installedFallsBack_data()
-    {
-        QTest::addColumn<QByteArray>("own");
-        QTest::newRow("no catalogue") << QByteArray();
-        QTest::newRow("damaged") << QByteArray("junk");
-    }
+    void installedFallsBack_data() { addRows<QByteArray>("own", {{"no catalogue", {}}, {"damaged", "junk"}}); }
     void installedFallsBack()
     {
         QFETCH(QByteArray, own);
         ScratchProduct product(false);
-        QVERIFY(own.isEmpty() || write(product.catalogue(), own));
+        QVERIFY(own.isEmpty() || writeFile(product.catalogue(), own));
         QTemporaryDir prefix;
-        QProcess install;
-        install.start(MFS_CMAKE, {"--install", MFS_BUILD_DIR, "--prefix", prefix.path()});
-        QVERIFY(install.waitForFinished(60000) && install.exitCode() == 0);
+        QVERIFY(runTool(MFS_CMAKE, {"--install", MFS_BUILD_DIR, "--prefix", prefix.path()}));
         const QString link = prefix.filePath("bin/mediaforgestudio-cli");
         QVERIFY(QFileInfo(link).isSymLink());
         Answer a = cli({"presets", "--format", "2"}, link);
@@ -384,7 +335,7 @@ private slots:
         QVERIFY(a.out.startsWith("Format 2: MP3\n"));
         QVERIFY(own.isEmpty() ? a.err.isEmpty() : a.err.contains(" is damaged (it is not a database); reading "));
         QCOMPARE(QFileInfo::exists(product.catalogue()), !own.isEmpty());
-        QCOMPARE(contents(product.catalogue()), own);
+        QCOMPARE(readFile(product.catalogue()), own);
         QVERIFY(QFile::remove(prefix.filePath("share/mediaforgestudio/data.db")));
         a = cli({"presets"}, link);
         QCOMPARE(a.status, 1);
