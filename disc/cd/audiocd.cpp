@@ -309,10 +309,16 @@ bool CAudioCD::extractTrack(uint index, const QString &path, const RipOptions &o
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
-    auto write = [fd](const char *data, qint64 size) { return OwnFiles::writeAll(fd, data, size); };
-    const QByteArray header = WavHeader(44100, 16, 2, track.sectors * sectorBytes).bytes();
+    qint64 written = 0;
+    auto write = [fd, &written](const char *data, qint64 size) {
+        written += size;
+        return OwnFiles::writeAll(fd, data, size);
+    };
+    const qint64 trackBytes = qint64(track.sectors) * sectorBytes;
+    const QByteArray header = WavHeader(44100, 16, 2, quint32(trackBytes)).bytes();
     if (!write(header.constData(), header.size()))
         return fail(OwnFiles::errorText(errno));
+    written = 0;
 
     std::unique_ptr<SecureReader> secure;
     if (options.mode == RipOptions::Mode::Secure)
@@ -345,6 +351,14 @@ bool CAudioCD::extractTrack(uint index, const QString &path, const RipOptions &o
     if (secure) {
         rip->rereads += secure->rereads();
         rip->unrecoverable += secure->unrecoverable();
+    }
+    // A damaged spot ended the track early: the header tells what the file
+    // holds, and the sectors never read count against the track.
+    if (reading && written < trackBytes) {
+        const QByteArray shorter = WavHeader(44100, 16, 2, quint32(written)).bytes();
+        if (::pwrite(fd, shorter.constData(), size_t(shorter.size()), 0) != shorter.size())
+            return fail(OwnFiles::errorText(errno));
+        rip->unrecoverable += int((trackBytes - written + sectorBytes - 1) / sectorBytes);
     }
     rip->crc32 = sum.crc32();
     rip->accurateRipV1 = sum.accurateRipV1();

@@ -194,7 +194,7 @@ struct Shown {
 };
 
 struct ImageRow { QString sheet; int firstTrack; bool ownFolder; };
-// Per track: the sectors in its file, - for none, u unrecoverable, m the two reads differ.
+// Per track: the sectors in its file (- for none), then u when some were never read, m when the two reads differ.
 struct ReadRow { QString fault, events, files; };
 // The drive's fault, the sector whose read waits for the test, the boxes shown and the tracks handed on.
 struct Hold { QString fault; qint64 holdAt; QStringList boxes, files; };
@@ -262,10 +262,10 @@ private slots:
         const QString unreadable = "Cannot extract track %1: the disc can't be read there";
         const QString second = "Track 1.wav|" + unreadable.arg(2) + "|Track 3.wav|complete";
         addRows<ReadRow>(
-            "r", {{"medium error in a middle track", {"medium@85", fine, "45 55 60"}},
+            "r", {{"medium error in a middle track", {"medium@85", fine, "45 55u 60"}},
                   {"medium error twice", {"medium2@85", second, "45 - 60"}},
                   {"other error, middle track", {"read@85", second, "45 - 60"}},
-                  {"other error, last track", {"read@160", fine, "45 95 21"}},
+                  {"other error, last track", {"read@160", fine, "45 95 21u"}},
                   {"error in the rest", {"read@40", unreadable.arg(1) + "|Track 2.wav|Track 3.wav|complete",
                                          "- 95 60"}},
                   {"cancel in block 1", {"cancel@65", "Track 1.wav|Ripping was cancelled.", "45 - -"}},
@@ -286,8 +286,8 @@ private slots:
                   // Tracks of 300 sectors (4 s, the shortest a CD holds) from here on.
                   {"jittered reads", {"secure jitter", fine, "300 300 300"}},
                   {"a sector failing twice", {"secure fail2@370", fine, "300 300 300"}},
-                  {"a sector that never reads, among jitter", {"secure never@370", fine, "300 u 300"}},
-                  {"test and copy, fast, a flaky sector", {"fast copy flaky@370", fine, "300 m 300"}},
+                  {"a sector that never reads, among jitter", {"secure never@370", fine, "300 300u 300"}},
+                  {"test and copy, fast, a flaky sector", {"fast copy flaky@370", fine, "300 300m 300"}},
                   {"test and copy, secure, jitter", {"secure copy jitter", fine, "300 300 300"}}});
     }
     void reads()
@@ -334,14 +334,16 @@ private slots:
             const TrackRip t = rips.value(i + 1);
             const quint32 n = quint32(qMax(0, int(wav.size()) - 44)) / 2352;
             rereads += t.rereads;
-            files << (!QFile::exists(file) ? "-" : t.unrecoverable ? "u" : t.mismatch ? "m" : QString::number(n));
+            files << (!QFile::exists(file) ? "-"
+                                            : QString::number(n) + (t.unrecoverable ? "u" : "") + (t.mismatch ? "m" : ""));
             QVERIFY(wav.isEmpty() || !t.clean() || wav.mid(44) == disc->bytes(disc->start(i) * 2352ll, n * 2352ll));
-            QVERIFY(wav.isEmpty() || qFromLittleEndian<quint32>(wav.constData() + 40) == disc->lengths.at(i) * 2352);
+            // A track ended early by a damaged spot says so in its header too.
+            QVERIFY(wav.isEmpty() || qFromLittleEndian<quint32>(wav.constData() + 40) == wav.size() - 44);
         }
         QCOMPARE(files.join(' '), r.files);
         QCOMPARE(rereads > 0, secure);
         const QString log = readFile(out.filePath("rip.log"));
-        QCOMPARE(log.count("Result: OK"), files.filter(QRegularExpression("^\\d")).size());
+        QCOMPARE(log.count("Result: OK"), files.filter(QRegularExpression("^\\d+$")).size());
         QVERIFY(log.isEmpty() || log.contains(QString("Mode: ") + (secure ? "Secure" : "Fast")
                                               + (mode.endsWith("copy") ? ", test and copy" : "")));
     }
