@@ -347,6 +347,12 @@ QString readDiscName(const QString &id)
     QString album;
     if (const cdtext_t *text = cdio_get_cdtext(cdio))
         album = cdTextString(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0));
+    if (album.isEmpty() && cdio_get_driver_id(cdio) == DRIVER_BINCUE && id.endsWith(".cue", Qt::CaseInsensitive)) {
+        if (cdtext_t *own = cueCdTextFile(id)) {
+            album = cdTextString(cdtext_get_const(own, CDTEXT_FIELD_TITLE, 0));
+            cdtext_destroy(own);
+        }
+    }
     // The file system starts with the first data track: track 1 of a data
     // disc, the last one of an enhanced CD.
     QString volume;
