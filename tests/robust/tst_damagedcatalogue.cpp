@@ -14,12 +14,6 @@ class TestDamagedCatalogue : public QObject
 {
     Q_OBJECT
 
-    static QByteArray bytes(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
     // The launcher in an installation of its own, starting the program's
     // check of the catalogue it leaves; what it said.
     static QString launch(const QString &catalogue)
@@ -73,7 +67,7 @@ private slots:
             QVERIFY(statement.isEmpty() || (db.open() && QSqlQuery(db).exec(statement)));
         }
         QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
-        const QByteArray before = bytes(catalogue);
+        const QByteArray before = readFile(catalogue);
         QCOMPARE(QProcess::execute("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=d=1", input}), 0);
         QVERIFY(!reason.isEmpty() || setLocked(catalogue, true));
 
@@ -87,14 +81,14 @@ private slots:
                                                                 + " is damaged: " + reason + ".  Please try re-installing!"});
         QCOMPARE(start.process.exitCode(), reason.isEmpty() ? 0 : 1);
         QCOMPARE(QFile::exists(product.appData() + "/a.flac"), reason.isEmpty());
-        QCOMPARE(bytes(catalogue), before);
+        QCOMPARE(readFile(catalogue), before);
 
         // The launcher keeps a damaged catalogue aside.
         const QString said = launch(catalogue);
         const QStringList aside = QDir(product.product()).entryList({"data.db.damaged-*"});
         QCOMPARE(aside.size(), reason.isEmpty() ? 0 : 1);
-        QCOMPARE(bytes(product.product() + "/" + aside.value(0, "data.db")), before);
-        QCOMPARE(bytes(catalogue), reason.isEmpty() ? before : bytes(MFS_TEST_CATALOGUE));
+        QCOMPARE(readFile(product.product() + "/" + aside.value(0, "data.db")), before);
+        QCOMPARE(readFile(catalogue), reason.isEmpty() ? before : readFile(MFS_TEST_CATALOGUE));
         QCOMPARE(said.contains(catalogue + " was damaged (" + reason + "); it is kept as "), !reason.isEmpty());
         QVERIFY2(said.isEmpty() == reason.isEmpty(), qPrintable(said));
         QVERIFY(!reason.isEmpty() || setLocked(catalogue, false));
@@ -135,7 +129,7 @@ private slots:
         const QString said = launch(catalogue);
         const QStringList aside = QDir(product.product()).entryList({"data.db.damaged-*"});
         QVERIFY2(aside.size() == 1 && QDir(product.product() + "/" + aside.first() + "/mine").exists(), qPrintable(said));
-        QCOMPARE(bytes(catalogue), bytes(MFS_TEST_CATALOGUE));
+        QCOMPARE(readFile(catalogue), readFile(MFS_TEST_CATALOGUE));
         QVERIFY2(said.contains(catalogue + " was damaged (it is not a file); it is kept as "), qPrintable(said));
     }
 };
