@@ -10,7 +10,14 @@
 
 namespace {
 
-QPointer<QQuickWidget> page;
+// Kept as an object: asked for while the widget is being destroyed, it is
+// then no longer a QQuickWidget, and the cast below says so.
+QPointer<QObject> page;
+
+QQuickWidget *pageWidget()
+{
+    return qobject_cast<QQuickWidget *>(page.data());
+}
 
 // The accessible items under `item`: those that have an interface, or else
 // their own accessible items, in the scene's order.
@@ -48,8 +55,8 @@ public:
     // The nearest accessible item above, or the window for the page's root.
     QAccessibleInterface *parent() const override
     {
-        if (page && item() == page->rootObject())
-            return QAccessible::queryAccessibleInterface(page.data());
+        if (QQuickWidget *widget = pageWidget(); widget && item() == widget->rootObject())
+            return QAccessible::queryAccessibleInterface(widget);
         for (QQuickItem *up = item()->parentItem(); up; up = up->parentItem()) {
             if (QAccessibleInterface *found = QAccessible::queryAccessibleInterface(up))
                 return found;
@@ -193,16 +200,17 @@ public:
 
 QAccessibleInterface *pageFactory(const QString &className, QObject *object)
 {
-    if (!page)
+    QQuickWidget *widget = pageWidget();
+    if (!widget)
         return nullptr;
     // Asked first by the most derived class's name.
-    if (object == page.data())
-        return new WindowAccessible(page.data());
+    if (object == widget)
+        return new WindowAccessible(widget);
     // Asked for as soon as an item has accessible properties, before the
     // item's own properties are set: known by the page's type name.
     if (className.startsWith(QLatin1String("ProgressBar_QMLTYPE")))
         return new ProgressAccessible(static_cast<QQuickItem *>(object));
-    if (className == QLatin1String("QQuickItem") && object == page->rootObject())
+    if (className == QLatin1String("QQuickItem") && object == widget->rootObject())
         return new RootAccessible(static_cast<QQuickItem *>(object));
     return nullptr;
 }
