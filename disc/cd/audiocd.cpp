@@ -316,9 +316,8 @@ bool CAudioCD::extractTrack(uint index, const QString &path, const RipOptions &o
     };
     const qint64 trackBytes = qint64(track.sectors) * sectorBytes;
     const QByteArray header = WavHeader(44100, 16, 2, quint32(trackBytes)).bytes();
-    if (!write(header.constData(), header.size()))
+    if (!OwnFiles::writeAll(fd, header.constData(), header.size()))
         return fail(OwnFiles::errorText(errno));
-    written = 0;
 
     std::unique_ptr<SecureReader> secure;
     if (options.mode == RipOptions::Mode::Secure)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <cdio/cdio.h>
@@ -190,6 +191,20 @@ cdtext_t *cueCdTextFile(const QString &cue)
     return text;
 }
 
+// The disc's CD-TEXT, else that of the file its cue sheet names; `own` is
+// set when the caller must destroy what it gets.
+const cdtext_t *discCdText(CdIo_t *cdio, const QString &id, cdtext_t **own)
+{
+    *own = nullptr;
+    const cdtext_t *text = cdio_get_cdtext(cdio);
+    if ((!text || !cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0)) && cdio_get_driver_id(cdio) == DRIVER_BINCUE
+        && id.endsWith(".cue", Qt::CaseInsensitive)) {
+        if ((*own = cueCdTextFile(id)))
+            text = *own;
+    }
+    return text;
+}
+
 bool isImage(const CdIo_t *cdio)
 {
     const driver_id_t driver = cdio_get_driver_id(cdio);
@@ -264,10 +279,11 @@ public:
         const track_t first = cdio_get_first_track_num(m_cdio);
         const track_t last = cdio_get_last_track_num(m_cdio);
         cdtext_t *own = nullptr;
-        const cdtext_t *text = cdio_get_cdtext(m_cdio);
-        if ((!text || !cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0))
-            && cdio_get_driver_id(m_cdio) == DRIVER_BINCUE && m_id.endsWith(".cue", Qt::CaseInsensitive))
-            text = own = cueCdTextFile(m_id);
+        const cdtext_t *text = discCdText(m_cdio, m_id, &own);
+        const auto destroy = qScopeGuard([own] {
+            if (own)
+                cdtext_destroy(own);
+        });
         if (!text || first == CDIO_INVALID_TRACK || last == CDIO_INVALID_TRACK)
             return read;
         auto field = [text](cdtext_field_t which, int track) {
@@ -279,8 +295,6 @@ public:
             read.trackTitles << field(CDTEXT_FIELD_TITLE, t);
             read.trackPerformers << field(CDTEXT_FIELD_PERFORMER, t);
         }
-        if (own)
-            cdtext_destroy(own);
         return read;
     }
 
@@ -345,14 +359,11 @@ QString readDiscName(const QString &id)
     if (!cdio)
         return {};
     QString album;
-    if (const cdtext_t *text = cdio_get_cdtext(cdio))
+    cdtext_t *own = nullptr;
+    if (const cdtext_t *text = discCdText(cdio, id, &own))
         album = cdTextString(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0));
-    if (album.isEmpty() && cdio_get_driver_id(cdio) == DRIVER_BINCUE && id.endsWith(".cue", Qt::CaseInsensitive)) {
-        if (cdtext_t *own = cueCdTextFile(id)) {
-            album = cdTextString(cdtext_get_const(own, CDTEXT_FIELD_TITLE, 0));
-            cdtext_destroy(own);
-        }
-    }
+    if (own)
+        cdtext_destroy(own);
     // The file system starts with the first data track: track 1 of a data
     // disc, the last one of an enhanced CD.
     QString volume;
